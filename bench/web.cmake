@@ -1,0 +1,1 @@
+# Owned by one module; see the CMakeLists.txt beside it.

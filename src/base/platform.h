@@ -1,0 +1,18 @@
+// Facts of the machine the program runs on. Variants: platform_posix.cpp,
+// platform_windows.cpp.
+#pragma once
+
+#include <string>
+
+namespace tarvenia {
+
+// The folder of the running executable, with its trailing separator.
+std::string ExecutableDir();
+
+// The folder that holds the work files (photo file, catalog copy, wallpaper
+// bitmap), with its trailing separator: "c:\" on Windows; on Linux, where
+// there is no drive C, $XDG_DATA_HOME/tarvenia/ (default
+// ~/.local/share/tarvenia/), created when missing.
+std::string WorkDir();
+
+} // namespace tarvenia

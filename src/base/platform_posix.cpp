@@ -1,0 +1,49 @@
+#include "base/platform.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tarvenia {
+
+std::string ExecutableDir()
+{
+    char buf[PATH_MAX];
+    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0)
+        return "./";
+    std::string path(buf, static_cast<std::size_t>(n));
+    return path.substr(0, path.find_last_of('/') + 1);
+}
+
+namespace {
+    void MakeDirs(const std::string& dir)
+    {
+        for (std::size_t pos = 1; pos <= dir.size(); ++pos) {
+            if (pos == dir.size() || dir[pos] == '/') {
+                std::string part = dir.substr(0, pos);
+                if (!part.empty())
+                    ::mkdir(part.c_str(), 0700);
+            }
+        }
+    }
+} // namespace
+
+std::string WorkDir()
+{
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/')
+        base = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        base = std::string(home) + "/.local/share";
+    else
+        base = "/tmp";
+    std::string dir = base + "/tarvenia";
+    MakeDirs(dir);
+    return dir + "/";
+}
+
+} // namespace tarvenia

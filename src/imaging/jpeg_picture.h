@@ -1,0 +1,43 @@
+// A JPEG picture: the whole file in memory, its size from the header, and a
+// decoded image made on the first request and kept from then on (also a
+// partial one after a failed decode).
+#pragma once
+
+#include "imaging/decoded_image.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarvenia {
+
+class JpegPicture {
+public:
+    // Reads the file. Throws Error "Cannot open file %s" when it cannot be
+    // opened, "JPEG error #%d" when a non-empty file has no valid header. An
+    // empty file loads with width and height 0 (its first decode fails).
+    // `display_depth` is the screen's bits per pixel: at most 8 makes every
+    // decode an 8-bit one.
+    static JpegPicture Load(const std::string& path, int display_depth);
+    static JpegPicture FromBytes(std::vector<unsigned char> data, int display_depth);
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+    // The decoded image, decoding on the first call only. The first call
+    // throws Error "JPEG error #%d" on a fatal decoder error; every later call
+    // returns the kept image (as far as it got) without error.
+    const DecodedImage& Decode();
+    bool IsDecoded() const { return decoded_ != nullptr; }
+
+private:
+    JpegPicture() = default;
+
+    std::vector<unsigned char> data_;
+    int width_ = 0;
+    int height_ = 0;
+    int display_depth_ = 24;
+    std::unique_ptr<DecodedImage> decoded_;
+};
+
+} // namespace tarvenia

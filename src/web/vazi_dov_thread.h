@@ -1,0 +1,96 @@
+// The download worker: one object performs exactly one run with the photo
+// service on its own thread, then frees itself.
+#pragma once
+
+#include "web/http_client.h"
+#include "web/shared_state.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace tarvenia {
+
+class MainThread;
+
+enum class RunKind {
+    Confirmation, // ConfirmPending was set: sends the confirmation request
+    Photo, // CurrentKey not empty: downloads one photo into the photo file
+    FirstConnection, // otherwise: daily response, then the catalog copy
+};
+
+// The run a worker created now would perform.
+RunKind ChooseRun(const SharedState& state);
+
+// What a worker needs from the program around it.
+struct WorkerServices {
+    MainThread* main_thread = nullptr;
+    // Sets the status bar's text; called on the main thread only.
+    std::function<void(const std::string&)> set_status;
+    // Opens an Internet session (the platform's client by default).
+    std::function<std::unique_ptr<HttpSession>()> open_session
+        = [] { return OpenInternetSession(); };
+    // The photo key of today's local date.
+    std::function<std::string()> today_key;
+};
+
+class TVaziDovThread {
+public:
+    // Created suspended. The kind of run is fixed here, from ConfirmPending
+    // and CurrentKey as they are now, so two workers in flight never swap
+    // runs.
+    TVaziDovThread(SharedState& state, WorkerServices services);
+    virtual ~TVaziDovThread() = default;
+
+    std::string Url;
+    std::string StatusText;
+    bool FreeOnTerminate = false;
+
+    RunKind Kind() const { return kind_; }
+
+    // Starts the run on a thread of its own (detached). With FreeOnTerminate
+    // the object deletes itself when the run ends.
+    void Start();
+    // The run itself. No failure escapes it.
+    void Execute();
+    // Runs on the main thread: the status bar's text := StatusText.
+    void ShowStatus();
+
+private:
+    void Synchronize();
+    void ConfirmationRun(HttpSession& session);
+    void PhotoRun(HttpSession& session);
+    void FirstConnectionRun(HttpSession& session);
+    // Streams the body into `path` with a status after every read; false
+    // when the file could not be created or written.
+    bool Download(HttpRequest& request, const std::string& path);
+
+    SharedState& state_;
+    WorkerServices services_;
+    RunKind kind_;
+    std::int32_t byte_count_ = 0;
+};
+
+// Starts workers the way the window always does: create suspended, store in
+// WebThread, free itself at the end, set Url, start.
+class WorkerStarter {
+public:
+    virtual ~WorkerStarter() = default;
+    virtual void StartWorker(const std::string& url) = 0;
+};
+
+class ThreadWorkerStarter : public WorkerStarter {
+public:
+    ThreadWorkerStarter(SharedState& state, WorkerServices services)
+        : state_(state)
+        , services_(std::move(services))
+    {
+    }
+    void StartWorker(const std::string& url) override;
+
+private:
+    SharedState& state_;
+    WorkerServices services_;
+};
+
+} // namespace tarvenia

@@ -1,0 +1,54 @@
+// What the window controller needs from a front-end (Qt, Win32, or a fake in
+// tests). A front-end only draws controls and forwards events; every decision
+// lives in TForm1. Texts are Windows-1252 bytes.
+#pragma once
+
+#include "lists/catalog.h"
+
+#include <string>
+
+namespace tarvenia {
+
+enum class Control { bsal, bcon, bcnf, bfav, badd, combo };
+
+class TView {
+public:
+    virtual ~TView() = default;
+
+    virtual void SetVisible(Control control, bool visible) = 0;
+    virtual bool IsVisible(Control control) const = 0;
+
+    // The simple text of StatusBar1.
+    virtual void SetStatusText(const std::string& text) = 0;
+
+    // Loads the picture file into Image1, replacing the one shown. Only the
+    // load happens here (the file read and its header checked; failures throw
+    // the load's Error and keep the previous picture); the decode happens when
+    // Image1 first draws it, and a decode failure then goes to
+    // TForm1::ShowException once, after the paint.
+    virtual void LoadPicture(const std::string& path) = 0;
+
+    // The combo box: its items, selection and the text of its edit field.
+    virtual StringList& ComboItems() = 0;
+    virtual int ComboSelectedIndex() const = 0;
+    // Selects an item (-1: none) without firing comboChange.
+    virtual void SetComboSelectedIndex(int index) = 0;
+    virtual std::string ComboText() const = 0;
+    virtual void SetComboText(const std::string& text) = 0;
+
+    virtual std::string Caption(Control control) const = 0;
+    virtual void SetCaption(Control control, const std::string& caption) = 0;
+    virtual void SetHint(Control control, const std::string& hint) = 0;
+    virtual std::string Hint(Control control) const = 0;
+    // The glyph of badd: image 0 (folder) or 1 (waste bin) of ImageList1.
+    virtual void SetAddGlyph(int image_index) = 0;
+
+    // The default error box: modal, `text` as given, caption `caption`, an OK
+    // button and the stop icon.
+    virtual void ShowErrorBox(const std::string& text, const std::string& caption) = 0;
+
+    // Closes the window as its close box does (FormClose then runs).
+    virtual void Close() = 0;
+};
+
+} // namespace tarvenia
