@@ -1,0 +1,1 @@
+# Owned by the Qt front-end.

@@ -1,0 +1,1 @@
+# Owned by the Win32 front-end.
