@@ -15,7 +15,8 @@ class HttpRequest {
 public:
     virtual ~HttpRequest() = default; // closes the request
     // Delivers the next bytes of the body, at most `size` (the worker passes
-    // 1024); 0 at the end of the body and on any failure.
+    // 1024): as many as `size` unless the body ends or breaks first; 0 at the
+    // end of the body and on any failure.
     virtual std::uint32_t Read(char* buffer, std::uint32_t size) noexcept = 0;
 };
 
@@ -31,7 +32,9 @@ class HttpSession {
 public:
     virtual ~HttpSession() = default; // closes the session
     // Sends a GET of the full address and returns once it has been answered
-    // (or has failed). `reload` bypasses every cache on the way.
+    // (or has failed). `reload` bypasses every cache on the way. Null only
+    // when not even a failed request could be had (memory exhausted);
+    // callers treat that like an address that cannot be opened.
     virtual std::unique_ptr<HttpRequest> OpenUrl(const std::string& url, bool reload) noexcept = 0;
 };
 

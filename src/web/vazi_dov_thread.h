@@ -5,6 +5,7 @@
 #include "web/http_client.h"
 #include "web/shared_state.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,7 +31,7 @@ struct WorkerServices {
     // Opens an Internet session (the platform's client by default).
     std::function<std::unique_ptr<HttpSession>()> open_session
         = [] { return OpenInternetSession(); };
-    // The photo key of today's local date.
+    // The photo key of today's local date (DateKeyToday when empty).
     std::function<std::string()> today_key;
 };
 
@@ -38,7 +39,8 @@ class TVaziDovThread {
 public:
     // Created suspended. The kind of run is fixed here, from ConfirmPending
     // and CurrentKey as they are now, so two workers in flight never swap
-    // runs.
+    // runs. A confirmation worker clears ConfirmPending as it takes it, so a
+    // worker created after it follows CurrentKey again.
     TVaziDovThread(SharedState& state, WorkerServices services);
     virtual ~TVaziDovThread() = default;
 

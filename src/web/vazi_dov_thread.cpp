@@ -1,0 +1,202 @@
+#include "web/vazi_dov_thread.h"
+
+#include "base/error.h"
+#include "base/file.h"
+#include "base/texts.h"
+#include "web/addresses.h"
+#include "web/daily_response.h"
+#include "web/date_key.h"
+#include "web/main_thread.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace tarvenia {
+
+namespace {
+
+    constexpr std::uint32_t kReadSize = 1024;
+
+    // Stands in for a request or session that could not be had at all: it
+    // behaves like an address that cannot be opened.
+    class ClosedRequest final : public HttpRequest {
+    public:
+        std::uint32_t Read(char*, std::uint32_t) noexcept override { return 0; }
+    };
+
+    class ClosedSession final : public HttpSession {
+    public:
+        std::unique_ptr<HttpRequest> OpenUrl(const std::string&, bool) noexcept override
+        {
+            return std::make_unique<ClosedRequest>();
+        }
+    };
+
+    std::unique_ptr<HttpRequest> Open(HttpSession& session, const std::string& url, bool reload)
+    {
+        auto request = session.OpenUrl(url, reload);
+        if (!request)
+            request = std::make_unique<ClosedRequest>();
+        return request;
+    }
+
+    // The counter is a signed 32-bit number that wraps rather than
+    // overflowing into undefined behaviour.
+    std::int32_t AddCount(std::int32_t counter, std::uint32_t n)
+    {
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(counter) + n);
+    }
+
+} // namespace
+
+RunKind ChooseRun(const SharedState& state)
+{
+    if (state.ConfirmPending.load(std::memory_order_acquire))
+        return RunKind::Confirmation;
+    if (!state.CurrentKey.empty())
+        return RunKind::Photo;
+    return RunKind::FirstConnection;
+}
+
+TVaziDovThread::TVaziDovThread(SharedState& state, WorkerServices services)
+    : state_(state)
+    , services_(std::move(services))
+    , kind_(ChooseRun(state))
+{
+    // The confirmation takes the flag with it. Left raised until the run
+    // ends, it would turn a photo worker started meanwhile into a second
+    // confirmation; cleared only at the end, it could swallow the flag of a
+    // newer "Confirmar" that is about to start its own worker.
+    if (kind_ == RunKind::Confirmation)
+        state_.ConfirmPending.store(false, std::memory_order_release);
+}
+
+void TVaziDovThread::Start()
+{
+    std::thread([this] {
+        Execute();
+        if (FreeOnTerminate)
+            delete this;
+    }).detach();
+}
+
+void TVaziDovThread::Execute()
+{
+    try {
+        byte_count_ = 0;
+        std::unique_ptr<HttpSession> session;
+        if (services_.open_session)
+            session = services_.open_session();
+        if (!session)
+            session = std::make_unique<ClosedSession>();
+        switch (kind_) {
+        case RunKind::Confirmation:
+            ConfirmationRun(*session);
+            break;
+        case RunKind::Photo:
+            PhotoRun(*session);
+            break;
+        case RunKind::FirstConnection:
+            FirstConnectionRun(*session);
+            break;
+        }
+    } catch (...) {
+        // The worker has nobody to report to; its flag simply stays down.
+    }
+}
+
+void TVaziDovThread::ShowStatus()
+{
+    if (services_.set_status)
+        services_.set_status(StatusText);
+}
+
+void TVaziDovThread::Synchronize()
+{
+    if (services_.main_thread)
+        services_.main_thread->RunAndWait([this] { ShowStatus(); });
+    else
+        ShowStatus();
+}
+
+void TVaziDovThread::ConfirmationRun(HttpSession& session)
+{
+    try {
+        // Sent and answered; the answer itself is of no interest.
+        Open(session, Url, true);
+    } catch (...) {
+    }
+}
+
+void TVaziDovThread::PhotoRun(HttpSession& session)
+{
+    auto request = Open(session, Url, false);
+    StatusText = texts::kConexion;
+    Synchronize();
+    bool stored = Download(*request, state_.Paths.photo);
+    request.reset();
+    if (stored)
+        state_.ImageReady.store(true, std::memory_order_release);
+}
+
+void TVaziDovThread::FirstConnectionRun(HttpSession& session)
+{
+    // Part one: the daily response. Whatever fails here, the catalog is
+    // still fetched.
+    try {
+        std::string today = services_.today_key ? services_.today_key() : DateKeyToday();
+        auto request = Open(session, DailyAddress(today), true);
+        StatusText = texts::kConexion;
+        Synchronize();
+        DailyResponseText text;
+        char buffer[kReadSize];
+        for (;;) {
+            std::uint32_t n = std::min(request->Read(buffer, kReadSize), kReadSize);
+            if (n > 0)
+                text.OnRead(buffer, n);
+            byte_count_ = AddCount(byte_count_, n);
+            if (n == 0)
+                break;
+        }
+        request.reset();
+        ParseDailyResponse(text.Text(), state_.CurrentKey, state_.SelectedKey, state_.BaseUrls);
+    } catch (...) {
+    }
+
+    // Part two: the catalog copy; the byte counter runs on from part one.
+    try {
+        auto request = Open(session, CatalogAddress(), true);
+        StatusText = texts::kConexion;
+        Synchronize();
+        bool stored = Download(*request, state_.Paths.catalog);
+        request.reset();
+        if (stored)
+            state_.CatalogReady.store(true, std::memory_order_release);
+    } catch (...) {
+    }
+}
+
+bool TVaziDovThread::Download(HttpRequest& request, const std::string& path)
+{
+    try {
+        File file(path, File::Mode::Create);
+        char buffer[kReadSize];
+        for (;;) {
+            std::uint32_t n = std::min(request.Read(buffer, kReadSize), kReadSize);
+            if (n > 0)
+                file.Write(buffer, n);
+            byte_count_ = AddCount(byte_count_, n);
+            StatusText = std::to_string(byte_count_) + texts::kBytesRecibidos;
+            Synchronize();
+            if (n == 0)
+                break;
+        }
+        file.Close();
+        return true;
+    } catch (const IoError&) {
+        // A work folder that cannot be written ends the run quietly.
+        return false;
+    }
+}
+
+} // namespace tarvenia
