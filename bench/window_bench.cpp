@@ -1,0 +1,175 @@
+// Figures of the Qt window, one per invocation so that peaks stay apart:
+//   window_bench catalog            the catalog step over 10,000 lines
+//   window_bench make-jpeg PATH W H a W x H colour photo for the next mode
+//   window_bench rss-photo PATH     peak resident set after showing PATH
+// Runs offscreen; prints figures, never judges them.
+#include "base/file.h"
+#include "imaging/wallpaper.h"
+#include "web/vazi_dov_thread.h"
+#include "window/qt/image_box.h"
+#include "window/qt/main_window.h"
+
+#include <QApplication>
+#include <QFile>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <jpeglib.h>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace tarvenia;
+
+class NullStarter : public WorkerStarter {
+public:
+    void StartWorker(const std::string&) override { }
+};
+
+class NullWallpaper : public WallpaperInstaller {
+public:
+    void Install(const std::string&) noexcept override { }
+};
+
+std::string PeakRss()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.simplified().toStdString();
+    return "VmHWM: ?";
+}
+
+std::string TempFolder(const char* what)
+{
+    auto dir = std::filesystem::temp_directory_path()
+        / (std::string("tarvenia-bench-") + what + "-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    return dir.string() + "/";
+}
+
+int Catalog()
+{
+    const std::string dir = TempFolder("catalog");
+    {
+        File catalog(dir + "qndelar.qdl", File::Mode::Create);
+        std::string text;
+        for (int i = 0; i < 10'000; ++i) {
+            char line[64];
+            // Newest first, all at or below the daily key.
+            std::snprintf(line, sizeof line,
+                "2%07d%dT\xED"
+                "tulo n\xFA"
+                "mero %d del cat\xE1"
+                "logo\r\n",
+                9'999'999 - i, i % 2, i);
+            text += line;
+        }
+        catalog.Write(text);
+    }
+    NullStarter workers;
+    NullWallpaper wallpaper;
+    std::vector<double> times;
+    for (int round = 0; round < 7; ++round) {
+        SharedState state;
+        state.Paths = WorkPaths::InFolder(dir);
+        state.CurrentKey = state.SelectedKey = "29999999";
+        state.BaseUrls = { "http://a/", "http://b/" };
+        qt::MainWindow window(state, workers, wallpaper, 24);
+        window.show();
+        QApplication::processEvents();
+        state.CatalogReady = true;
+        const auto start = std::chrono::steady_clock::now();
+        window.Form().Timer1Timer();
+        const auto end = std::chrono::steady_clock::now();
+        if (window.ComboItems().Count() != 10'000) {
+            std::fprintf(stderr, "catalog step listed %d entries\n", window.ComboItems().Count());
+            return 1;
+        }
+        times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+    }
+    std::filesystem::remove_all(dir);
+    std::sort(times.begin(), times.end());
+    std::printf("catalog step, 10000 lines, combo filled: median %.2f ms (min %.2f, max %.2f)\n",
+        times[times.size() / 2], times.front(), times.back());
+    return 0;
+}
+
+int MakeJpeg(const char* path, int width, int height)
+{
+    std::FILE* out = std::fopen(path, "wb");
+    if (!out)
+        return 1;
+    jpeg_compress_struct cinfo {};
+    jpeg_error_mgr jerr {};
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, out);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 85, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<unsigned char> row(static_cast<std::size_t>(width) * 3);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const unsigned y = cinfo.next_scanline;
+        for (int x = 0; x < width; ++x) {
+            row[x * 3] = static_cast<unsigned char>(x * 7 + y);
+            row[x * 3 + 1] = static_cast<unsigned char>(y * 3);
+            row[x * 3 + 2] = static_cast<unsigned char>((x ^ y) & 0xFF);
+        }
+        JSAMPROW rows[1] = { row.data() };
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::fclose(out);
+    return 0;
+}
+
+int RssPhoto(const std::string& jpeg)
+{
+    const std::string dir = TempFolder("rss");
+    std::filesystem::copy_file(jpeg, dir + "qndelar.jpg");
+    NullStarter workers;
+    NullWallpaper wallpaper;
+    SharedState state;
+    state.Paths = WorkPaths::InFolder(dir);
+    qt::MainWindow window(state, workers, wallpaper, 24);
+    window.show();
+    QApplication::processEvents();
+    state.ImageReady = true;
+    window.Form().Timer1Timer();
+    window.grab(); // the first draw decodes the photo
+    QApplication::processEvents();
+    const bool drawn = !window.Image1()->Stretched().isNull();
+    std::filesystem::remove_all(dir);
+    std::printf("%s%s\n", PeakRss().c_str(), drawn ? "" : " (photo NOT drawn)");
+    return drawn ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "make-jpeg" && argc == 5)
+        return MakeJpeg(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    if (mode == "catalog")
+        return Catalog();
+    if (mode == "rss-photo" && argc == 3)
+        return RssPhoto(argv[2]);
+    std::fprintf(stderr, "usage: window_bench catalog | make-jpeg PATH W H | rss-photo PATH\n");
+    return 2;
+}

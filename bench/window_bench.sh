@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Window benchmarks: start-up to a mapped window against the smallest Qt
+# program (under Xvfb), the catalog step for 10,000 lines, and the peak
+# resident set after showing a 4000 x 3000 photo against a bare Qt window.
+# Prints figures and ratios; never fails on a figure.
+#   window_bench.sh QUINDELAR MINIMAL_QT WINDOW_BENCH
+set -euo pipefail
+
+if [ -z "${TARVENIA_BENCH_IN_X:-}" ]; then
+    T=$(mktemp -d "${TMPDIR:-/tmp}/tarvenia-bench-window.XXXXXX")
+    trap 'rm -rf "$T"' EXIT
+    mkdir -m 700 "$T/runtime"
+    export XDG_RUNTIME_DIR="$T/runtime" XDG_DATA_HOME="$T/data" TARVENIA_BENCH_DIR="$T"
+    export QT_QPA_PLATFORM=xcb
+    TARVENIA_BENCH_IN_X=1 timeout 600 xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" "$@"
+    exit $?
+fi
+
+APP=$(readlink -f "$1")
+MINIMAL=$(readlink -f "$2")
+BENCH=$(readlink -f "$3")
+T=$TARVENIA_BENCH_DIR
+RUNS=9
+
+# Milliseconds from the start of the process until its window is mapped.
+time_to_map() { # title program [argument]
+    local start now pid title=$1
+    shift
+    start=$(date +%s%N)
+    "$@" >/dev/null 2>&1 &
+    pid=$!
+    local deadline=$((SECONDS + 20))
+    until xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; do
+        if ((SECONDS > deadline)); then
+            echo "-1"
+            kill "$pid" 2>/dev/null
+            return
+        fi
+        sleep 0.005
+    done
+    now=$(date +%s%N)
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null || true
+    echo $(((now - start) / 1000000))
+}
+median() { tr ' ' '\n' | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+
+app_times=()
+ref_times=()
+button_times=()
+for _ in $(seq "$RUNS"); do
+    ref_times+=("$(time_to_map bench-minimal-qt "$MINIMAL")")
+    button_times+=("$(time_to_map bench-minimal-qt "$MINIMAL" --button)")
+    app_times+=("$(time_to_map "Imágenes de Tarvenia" "$APP")")
+done
+ref=$(echo "${ref_times[*]}" | median)
+button=$(echo "${button_times[*]}" | median)
+app=$(echo "${app_times[*]}" | median)
+echo "start-up to mapped window (median of $RUNS, Xvfb):"
+echo "  minimal Qt window             ${ref} ms   (${ref_times[*]})"
+echo "  minimal window with a button  ${button} ms   (${button_times[*]})"
+echo "  quindelar                     ${app} ms   (${app_times[*]})"
+awk -v a="$app" -v r="$ref" -v b="$button" 'BEGIN { if (r > 0 && b > 0) printf "  ratio %.2f x the minimal window (target <= 1.3 x), %.2f x the one with a button\n", a / r, a / b }'
+
+echo
+QT_QPA_PLATFORM=offscreen "$BENCH" catalog | sed 's/^/  /' | sed '1s/^  //'
+echo "  (target <= 50 ms)"
+
+echo
+"$BENCH" make-jpeg "$T/big.jpg" 4000 3000
+bare=$(QT_QPA_PLATFORM=offscreen "$MINIMAL" --rss | awk '{ print $2 }')
+photo=$(QT_QPA_PLATFORM=offscreen "$BENCH" rss-photo "$T/big.jpg" | awk '{ print $2 }')
+echo "peak resident set (offscreen):"
+echo "  bare Qt window                       $((bare / 1024)) MiB"
+echo "  quindelar showing a 4000x3000 photo  $((photo / 1024)) MiB"
+echo "  difference                           $(((photo - bare) / 1024)) MiB (target <= 80 MiB)"

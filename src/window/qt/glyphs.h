@@ -1,0 +1,16 @@
+// The pictures this program draws itself: the two 16 × 16 glyphs of
+// ImageList1 (transparent where their mask says so) and the window icon.
+#pragma once
+
+#include <QPixmap>
+
+namespace tarvenia::qt {
+
+// Image 0: a closed file folder (add to the favourites). Image 1: a waste
+// bin (remove from them). Any other index gives a null pixmap.
+QPixmap ImageList1(int index);
+
+// 32 × 32, 16 colours: a framed landscape.
+QPixmap WindowIcon();
+
+} // namespace tarvenia::qt

@@ -1,0 +1,257 @@
+#include "window/qt/main_window.h"
+
+#include "base/platform.h"
+#include "base/texts.h"
+#include "window/qt/bevel.h"
+#include "window/qt/combo_items.h"
+#include "window/qt/cp1252.h"
+#include "window/qt/glyphs.h"
+#include "window/qt/group_box.h"
+#include "window/qt/image_box.h"
+#include "window/qt/speed_button.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace tarvenia::qt {
+
+const QColor MainWindow::kBackground(188, 190, 254);
+const QColor MainWindow::kStatusColour(227, 228, 255);
+
+namespace {
+
+    // 8 points at 96 pixels per inch. The fallback is wider than the
+    // original face, so it is narrowed to keep the captions inside their
+    // buttons. Only the face asked for is resolved: listing every installed
+    // family would cost more than the rest of the start-up.
+    QFont WindowFont()
+    {
+        QFont font;
+        font.setFamilies({ QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans") });
+        font.setPixelSize(11);
+        if (QFontInfo(font).family() != QStringLiteral("MS Sans Serif"))
+            font.setStretch(90);
+        return font;
+    }
+
+    void Fill(QWidget* widget, const QColor& colour)
+    {
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Window, colour);
+        widget->setPalette(palette);
+        widget->setAutoFillBackground(true);
+    }
+
+    SpeedButton* MakeButton(QWidget* parent, int top, const char* caption, bool visible)
+    {
+        auto* button = new SpeedButton(parent);
+        button->setGeometry(8, top, 57, 25);
+        button->SetCaption(caption);
+        button->setVisible(visible);
+        return button;
+    }
+
+} // namespace
+
+MainWindow::MainWindow(
+    SharedState& state, WorkerStarter& workers, WallpaperInstaller& wallpaper, int display_depth)
+    : QWidget(nullptr,
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    , form_(*this, state, workers, wallpaper, display_depth)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(Cp1252ToQString(texts::kWindowCaption));
+    setWindowIcon(QIcon(WindowIcon()));
+    setFixedSize(251, 180);
+    setFont(WindowFont());
+    Fill(this, kBackground);
+
+    // Created in the layout's order, which is also the drawing order: the
+    // bevel lies over the preview.
+    image_ = new ImageBox(display_depth, this);
+    image_->setObjectName(QStringLiteral("Image1"));
+    image_->setGeometry(8, 8, 160, 120);
+    image_->SetDecodeErrorHandler([this](const std::string& text) { form_.ShowException(text); });
+
+    bevel_ = new Bevel(this);
+    bevel_->setObjectName(QStringLiteral("Bevel1"));
+    bevel_->setGeometry(8, 8, 162, 121);
+
+    badd_ = new SpeedButton(this);
+    badd_->setObjectName(QStringLiteral("badd"));
+    badd_->setGeometry(225, 135, 23, 22);
+    badd_->setIconSize(QSize(16, 16));
+    badd_->SetHint(texts::kHintAdd);
+    badd_->hide();
+
+    status_ = new QStatusBar(this);
+    status_->setObjectName(QStringLiteral("StatusBar1"));
+    status_->setSizeGripEnabled(false);
+    status_->setGeometry(0, 161, 251, 19);
+    Fill(status_, kStatusColour);
+
+    combo_ = new QComboBox(this);
+    combo_->setObjectName(QStringLiteral("combo"));
+    combo_->setEditable(true);
+    combo_->setInsertPolicy(QComboBox::NoInsert);
+    combo_->setCompleter(nullptr);
+    combo_->setMaxVisibleItems(7);
+    combo_->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    combo_->setGeometry(8, 136, 213, 21);
+    combo_->hide();
+    items_ = std::make_unique<qt::ComboItems>(*combo_);
+
+    group_ = new GroupBox(kBackground, this);
+    group_->setObjectName(QStringLiteral("GroupBox1"));
+    group_->setGeometry(173, 2, 73, 127);
+
+    bsal_ = MakeButton(group_, 11, texts::kSalir, true);
+    bsal_->setObjectName(QStringLiteral("bsal"));
+    bcon_ = MakeButton(group_, 39, texts::kConectar, true);
+    bcon_->setObjectName(QStringLiteral("bcon"));
+    bcnf_ = MakeButton(group_, 68, texts::kConfirmar, false);
+    bcnf_->setObjectName(QStringLiteral("bcnf"));
+    bfav_ = MakeButton(group_, 96, texts::kFavoritas, false);
+    bfav_->setObjectName(QStringLiteral("bfav"));
+
+    connect(bsal_, &QPushButton::clicked, this, [this] { form_.bsalClick(); });
+    connect(bcon_, &QPushButton::clicked, this, [this] { form_.bconClick(); });
+    connect(bcnf_, &QPushButton::clicked, this, [this] { form_.bcnfClick(); });
+    connect(bfav_, &QPushButton::clicked, this, [this] { form_.bfavClick(); });
+    connect(badd_, &QPushButton::clicked, this, [this] { form_.baddClick(); });
+    // Both signals come from the user only: text and selection set by the
+    // program fire nothing.
+    connect(combo_, &QComboBox::activated, this, [this](int) { form_.comboChange(); });
+    connect(combo_->lineEdit(), &QLineEdit::textEdited, this, [this] { form_.comboEdited(); });
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("Timer1"));
+    timer_->setInterval(1000);
+    connect(timer_, &QTimer::timeout, this, [this] { form_.Timer1Timer(); });
+    timer_->start();
+
+    // The full screen, not the work area without panels.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const auto placement = form_.FormCreate(screen.width(), screen.height(), ExecutableDir());
+    move(placement.left, placement.top);
+}
+
+MainWindow::~MainWindow() = default;
+
+QWidget* MainWindow::Widget(Control control) const
+{
+    switch (control) {
+    case Control::combo:
+        return combo_;
+    default:
+        return Button(control);
+    }
+}
+
+SpeedButton* MainWindow::Button(Control control) const
+{
+    switch (control) {
+    case Control::bsal:
+        return bsal_;
+    case Control::bcon:
+        return bcon_;
+    case Control::bcnf:
+        return bcnf_;
+    case Control::bfav:
+        return bfav_;
+    case Control::badd:
+        return badd_;
+    case Control::combo:
+        break;
+    }
+    return nullptr;
+}
+
+void MainWindow::SetVisible(Control control, bool visible) { Widget(control)->setVisible(visible); }
+
+// The control's own setting, also while the window itself is not shown.
+bool MainWindow::IsVisible(Control control) const { return !Widget(control)->isHidden(); }
+
+void MainWindow::SetStatusText(const std::string& text)
+{
+    if (text.empty())
+        status_->clearMessage();
+    else
+        status_->showMessage(Cp1252ToQString(text));
+}
+
+void MainWindow::LoadPicture(const std::string& path) { image_->Load(path); }
+
+StringList& MainWindow::ComboItems() { return *items_; }
+
+int MainWindow::ComboSelectedIndex() const { return combo_->currentIndex(); }
+
+void MainWindow::SetComboSelectedIndex(int index) { combo_->setCurrentIndex(index); }
+
+std::string MainWindow::ComboText() const { return QStringToCp1252(combo_->currentText()); }
+
+void MainWindow::SetComboText(const std::string& text)
+{
+    combo_->setEditText(Cp1252ToQString(text));
+}
+
+std::string MainWindow::Caption(Control control) const
+{
+    const SpeedButton* button = Button(control);
+    return button ? button->Caption() : QStringToCp1252(combo_->currentText());
+}
+
+void MainWindow::SetCaption(Control control, const std::string& caption)
+{
+    if (SpeedButton* button = Button(control))
+        button->SetCaption(caption);
+}
+
+void MainWindow::SetHint(Control control, const std::string& hint)
+{
+    if (SpeedButton* button = Button(control))
+        button->SetHint(hint);
+}
+
+std::string MainWindow::Hint(Control control) const
+{
+    const SpeedButton* button = Button(control);
+    return button ? button->Hint() : std::string();
+}
+
+void MainWindow::SetAddGlyph(int image_index)
+{
+    glyph_ = image_index;
+    badd_->setIcon(QIcon(ImageList1(image_index)));
+}
+
+void MainWindow::ShowErrorBox(const std::string& text, const std::string& caption)
+{
+    const QString shown = Cp1252ToQString(text);
+    const QString title = Cp1252ToQString(caption);
+    if (error_box_) {
+        error_box_(shown, title);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, title, shown, QMessageBox::Ok, this);
+    box.exec();
+}
+
+void MainWindow::Close() { close(); }
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    form_.FormClose();
+    event->accept();
+}
+
+} // namespace tarvenia::qt

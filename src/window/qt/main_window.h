@@ -1,0 +1,94 @@
+// Form1 under Qt: the window with its stored layout, and the view that the
+// controller TForm1 drives. Every event goes to the controller; this class
+// only draws and forwards.
+#pragma once
+
+#include "window/tform1.h"
+#include "window/view.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+class QComboBox;
+class QStatusBar;
+class QTimer;
+
+namespace tarvenia::qt {
+
+class Bevel;
+class ComboItems;
+class GroupBox;
+class ImageBox;
+class SpeedButton;
+
+class MainWindow : public QWidget, public TView {
+    Q_OBJECT
+public:
+    // Runs FormCreate and places the window on the primary screen.
+    MainWindow(SharedState& state, WorkerStarter& workers, WallpaperInstaller& wallpaper,
+        int display_depth);
+    ~MainWindow() override;
+
+    TForm1& Form() { return form_; }
+
+    // The default error box (a modal message box); tests put a recorder here.
+    using ErrorBox = std::function<void(const QString& text, const QString& caption)>;
+    void SetErrorBox(ErrorBox box) { error_box_ = std::move(box); }
+
+    SpeedButton* Button(Control control) const;
+    QComboBox* Combo() const { return combo_; }
+    ImageBox* Image1() const { return image_; }
+    Bevel* Bevel1() const { return bevel_; }
+    GroupBox* GroupBox1() const { return group_; }
+    QStatusBar* StatusBar1() const { return status_; }
+    QTimer* Timer1() const { return timer_; }
+    int AddGlyph() const { return glyph_; }
+
+    // TView
+    void SetVisible(Control control, bool visible) override;
+    bool IsVisible(Control control) const override;
+    void SetStatusText(const std::string& text) override;
+    void LoadPicture(const std::string& path) override;
+    StringList& ComboItems() override;
+    int ComboSelectedIndex() const override;
+    void SetComboSelectedIndex(int index) override;
+    std::string ComboText() const override;
+    void SetComboText(const std::string& text) override;
+    std::string Caption(Control control) const override;
+    void SetCaption(Control control, const std::string& caption) override;
+    void SetHint(Control control, const std::string& hint) override;
+    std::string Hint(Control control) const override;
+    void SetAddGlyph(int image_index) override;
+    void ShowErrorBox(const std::string& text, const std::string& caption) override;
+    void Close() override;
+
+    static const QColor kBackground;
+    static const QColor kStatusColour;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* Widget(Control control) const;
+
+    TForm1 form_;
+    ImageBox* image_ = nullptr;
+    Bevel* bevel_ = nullptr;
+    SpeedButton* badd_ = nullptr;
+    QStatusBar* status_ = nullptr;
+    QComboBox* combo_ = nullptr;
+    GroupBox* group_ = nullptr;
+    SpeedButton* bsal_ = nullptr;
+    SpeedButton* bcon_ = nullptr;
+    SpeedButton* bcnf_ = nullptr;
+    SpeedButton* bfav_ = nullptr;
+    QTimer* timer_ = nullptr;
+    std::unique_ptr<qt::ComboItems> items_;
+    ErrorBox error_box_;
+    int glyph_ = -1;
+};
+
+} // namespace tarvenia::qt

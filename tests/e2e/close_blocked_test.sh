@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Closing the window while a worker waits on a server that never answers: the
+# process must end at once, not wait for the worker.
+#   close_blocked_test.sh QUINDELAR
+set -euo pipefail
+command -v python3 >/dev/null || exit 77 # the silent server needs it
+
+fail() {
+    printf 'close-blocked: FAILED: %s\n' "$*" >&2
+    exit 1
+}
+
+if [ -z "${TARVENIA_E2E_DIR:-}" ]; then
+    T=$(mktemp -d "${TMPDIR:-/tmp}/tarvenia-close.XXXXXX")
+    SILENT_PID=""
+    trap 'if [ -n "$SILENT_PID" ]; then kill "$SILENT_PID" 2>/dev/null || true; fi; rm -rf "$T"' EXIT
+    mkdir -p "$T/data" "$T/runtime"
+    chmod 700 "$T/runtime"
+    # Accepts connections and never sends a byte.
+    python3 -c '
+import socket, sys
+s = socket.socket()
+s.bind(("127.0.0.1", 0))
+s.listen(8)
+print(s.getsockname()[1], flush=True)
+held = []
+while True:
+    held.append(s.accept()[0])
+' >"$T/port" &
+    SILENT_PID=$!
+    for _ in $(seq 50); do [ -s "$T/port" ] && break; sleep 0.1; done
+    PORT=$(cat "$T/port")
+    [ -n "$PORT" ] || fail "no silent server"
+    env -u HTTP_PROXY -u NO_PROXY http_proxy="http://127.0.0.1:$PORT" no_proxy="" \
+        XDG_DATA_HOME="$T/data" XDG_RUNTIME_DIR="$T/runtime" TARVENIA_E2E_DIR="$T" QT_QPA_PLATFORM=xcb \
+        timeout 120 xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" "$(readlink -f "$1")" || exit $?
+    exit 0
+fi
+
+"$1" >/dev/null 2>&1 &
+APP_PID=$!
+WID=$(timeout 30 xdotool search --sync --name "Imágenes de Tarvenia" | head -n1) || fail "no window"
+eval "$(xdotool getwindowgeometry --shell "$WID")"
+xdotool mousemove $((X + 209)) $((Y + 53)) click 1 # "Conectar": the worker connects and waits
+sleep 1.5
+kill -0 "$APP_PID" || fail "the program ended by itself"
+START=$(date +%s%N)
+xdotool mousemove $((X + 209)) $((Y + 25)) click 1 # "Salir"
+for _ in $(seq 250); do
+    kill -0 "$APP_PID" 2>/dev/null || break
+    sleep 0.02
+done
+ELAPSED=$((($(date +%s%N) - START) / 1000000))
+if kill -0 "$APP_PID" 2>/dev/null; then
+    kill -9 "$APP_PID"
+    fail "still running ${ELAPSED} ms after \"Salir\""
+fi
+echo "close-blocked: ended ${ELAPSED} ms after \"Salir\""
+((ELAPSED < 1000)) || fail "took ${ELAPSED} ms to end"

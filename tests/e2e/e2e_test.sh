@@ -1,0 +1,152 @@
+#!/usr/bin/env bash
+# End-to-end: the real program under Xvfb against the demo photo service,
+# reached through http_proxy. Connect, see the photo, choose another entry,
+# add it to the favourites, confirm it, close.
+#   e2e_test.sh QUINDELAR DEMO_SERVICE
+set -euo pipefail
+
+TITLE="Imágenes de Tarvenia"
+STEP_TIMEOUT=30
+BACKGROUND="188,190,254"
+
+log() { printf 'e2e: %s\n' "$*"; }
+fail() {
+    printf 'e2e: FAILED: %s\n' "$*" >&2
+    exit 1
+}
+wait_for() { # seconds command...
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.2
+    done
+}
+
+if [ -z "${TARVENIA_E2E_DIR:-}" ]; then
+    APP=$(readlink -f "$1")
+    SERVICE=$(readlink -f "$2")
+    T=$(mktemp -d "${TMPDIR:-/tmp}/tarvenia-e2e.XXXXXX")
+    SERVICE_PID=""
+    cleanup() {
+        if [ -n "$SERVICE_PID" ]; then
+            kill "$SERVICE_PID" 2>/dev/null || true
+            wait "$SERVICE_PID" 2>/dev/null || true
+        fi
+        if [ -z "${KEEP_E2E:-}" ]; then rm -rf "$T"; else log "kept $T"; fi
+        return 0
+    }
+    trap cleanup EXIT
+    # A copy of the program, so that its favourites file lies in our folder.
+    mkdir -p "$T/bin" "$T/data" "$T/home" "$T/config" "$T/runtime"
+    chmod 700 "$T/runtime"
+    cp "$APP" "$T/bin/quindelar"
+
+    "$SERVICE" --port 0 --date 20240315 --log "$T/service.log" >"$T/service.out" 2>&1 &
+    SERVICE_PID=$!
+    wait_for 10 grep -q '^listening on' "$T/service.out" || fail "service: $(cat "$T/service.out")"
+    PORT=$(sed -n 's|^listening on http://127.0.0.1:\([0-9]*\).*|\1|p' "$T/service.out")
+
+    env -u HTTP_PROXY -u NO_PROXY -u DBUS_SESSION_BUS_ADDRESS \
+        http_proxy="http://127.0.0.1:$PORT" no_proxy="" \
+        XDG_DATA_HOME="$T/data" HOME="$T/home" XDG_CONFIG_HOME="$T/config" \
+        XDG_RUNTIME_DIR="$T/runtime" GSETTINGS_BACKEND=keyfile XDG_CURRENT_DESKTOP=GNOME \
+        QT_QPA_PLATFORM=xcb \
+        TARVENIA_E2E_DIR="$T" \
+        timeout 240 xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" || exit $?
+    exit 0
+fi
+
+# --- inside Xvfb --------------------------------------------------------------
+T=$TARVENIA_E2E_DIR
+WORK="$T/data/tarvenia"
+FAV="$T/bin/qndelarf.qdl"
+
+pixel() { # x y in window coordinates → "r,g,b"
+    import -window root -crop "1x1+$((WX + $1))+$((WY + $2))" +repage txt:- 2>/dev/null |
+        sed -n '2s/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
+}
+shown() { [ "$(pixel "$1" "$2")" != "$BACKGROUND" ]; }
+hidden() { [ "$(pixel "$1" "$2")" = "$BACKGROUND" ]; }
+preview() { # a signature of the preview's pixels
+    import -window root -crop "160x120+$((WX + 8))+$((WY + 8))" +repage -format '%#' info:- 2>/dev/null
+}
+preview_is_not() { [ "$(preview)" != "$1" ]; }
+click() { xdotool mousemove $((WX + $1)) $((WY + $2)) click 1; }
+photo_hash() { md5sum <"$WORK/qndelar.jpg" 2>/dev/null | cut -d' ' -f1; }
+photo_is_not() { [ -s "$WORK/qndelar.jpg" ] && [ "$(photo_hash)" != "$1" ]; }
+
+# Points inside the controls (window coordinates; group box at 173,2).
+BSAL=(209 25)
+BCON=(209 53)
+BCNF=(190 82)
+BFAV=(190 110)
+BADD=(236 146)
+COMBO_ARROW=(212 146)
+PREVIEW=(84 68)
+
+"$T/bin/quindelar" >"$T/quindelar.out" 2>&1 &
+APP_PID=$!
+WID=$(timeout "$STEP_TIMEOUT" xdotool search --sync --name "$TITLE" | head -n1) ||
+    fail "no window"
+eval "$(xdotool getwindowgeometry --shell "$WID")"
+WX=$X
+WY=$Y
+log "window at ($WX,$WY) ${WIDTH}x${HEIGHT}"
+[ "$WX,$WY,$WIDTH,$HEIGHT" = "749,418,251,180" ] || fail "window placed at $WX,$WY ${WIDTH}x${HEIGHT}"
+wait_for 5 shown "${BCON[@]}" || fail "\"Conectar\" not shown"
+hidden "${BCNF[@]}" || fail "\"Confirmar\" shown before connecting"
+hidden "${PREVIEW[@]}" || fail "preview not empty before connecting"
+
+log "connect"
+click "${BCON[@]}"
+wait_for "$STEP_TIMEOUT" shown "${PREVIEW[@]}" || fail "no photo shown"
+wait_for "$STEP_TIMEOUT" shown "${BCNF[@]}" || fail "\"Confirmar\" not shown"
+hidden "${BCON[@]}" || fail "\"Conectar\" still shown"
+hidden "${BFAV[@]}" || fail "\"Favoritas\" shown without a favourites file"
+[ -s "$WORK/qndelar.qdl" ] || fail "no catalog copy"
+FIRST_PREVIEW=$(preview)
+FIRST_PHOTO=$(photo_hash)
+
+# The entry the keyboard picks: the second listed line (keys up to the daily one).
+EXPECTED=$(awk 'BEGIN { RS = "\r\n" } substr($0, 1, 8) <= "20240315" && length($0) > 0 { n++; if (n == 2) { print substr($0, 1, 50); exit } }' "$WORK/qndelar.qdl")
+EXPECTED_KEY=${EXPECTED:0:8}
+log "choose the second entry ($EXPECTED_KEY)"
+click "${COMBO_ARROW[@]}"
+sleep 0.5
+xdotool key Down
+sleep 0.2
+xdotool key Return
+wait_for "$STEP_TIMEOUT" photo_is_not "$FIRST_PHOTO" || fail "the chosen photo was not downloaded"
+wait_for "$STEP_TIMEOUT" preview_is_not "$FIRST_PREVIEW" || fail "the preview did not change"
+wait_for "$STEP_TIMEOUT" shown "${BCNF[@]}" || fail "\"Confirmar\" not shown again"
+
+log "add to the favourites"
+click "${BADD[@]}"
+wait_for "$STEP_TIMEOUT" test -s "$FAV" || fail "no favourites file beside the executable"
+printf '%s\r\n' "$EXPECTED" | cmp -s - "$FAV" ||
+    fail "favourites file holds $(od -c "$FAV" | head -3), expected $EXPECTED"
+wait_for 5 shown "${BFAV[@]}" || fail "\"Favoritas\" not shown after the add"
+
+log "confirm"
+click "${BCNF[@]}"
+wait_for "$STEP_TIMEOUT" test -s "$WORK/qndelar.bmp" || fail "no wallpaper bitmap"
+[ "$(head -c 2 "$WORK/qndelar.bmp")" = "BM" ] || fail "the wallpaper bitmap is no BMP"
+wait_for "$STEP_TIMEOUT" grep -q "confirmation $EXPECTED_KEY" "$T/service.log" ||
+    fail "the service recorded no confirmation of $EXPECTED_KEY: $(cat "$T/service.log" 2>/dev/null)"
+
+KEYFILE="$T/config/glib-2.0/settings/keyfile"
+wait_for 10 grep -q "qndelar.bmp" "$KEYFILE" || fail "the wallpaper setting does not name the bitmap"
+
+log "close"
+START=$(date +%s%N)
+click "${BSAL[@]}"
+wait_for 10 bash -c "! kill -0 $APP_PID 2>/dev/null" || fail "the program did not end"
+ELAPSED_MS=$((($(date +%s%N) - START) / 1000000))
+log "ended ${ELAPSED_MS} ms after the click"
+((ELAPSED_MS < 3000)) || fail "the program took ${ELAPSED_MS} ms to end"
+[ ! -e "$WORK/qndelar.jpg" ] || fail "photo file left behind"
+[ ! -e "$WORK/qndelar.qdl" ] || fail "catalog copy left behind"
+[ -s "$WORK/qndelar.bmp" ] || fail "wallpaper bitmap removed"
+[ -s "$FAV" ] || fail "favourites file removed"
+log "passed"
