@@ -28,7 +28,10 @@ struct DecodedImage {
         return (row + 3) & ~static_cast<std::size_t>(3);
     }
     // The stored row that holds picture row y (0 = top).
-    std::uint8_t* Row(int y) { return pixels.data() + static_cast<std::size_t>(height - 1 - y) * stride; }
+    std::uint8_t* Row(int y)
+    {
+        return pixels.data() + static_cast<std::size_t>(height - 1 - y) * stride;
+    }
     const std::uint8_t* Row(int y) const
     {
         return pixels.data() + static_cast<std::size_t>(height - 1 - y) * stride;

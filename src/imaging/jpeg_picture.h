@@ -14,8 +14,10 @@ namespace tarvenia {
 class JpegPicture {
 public:
     // Reads the file. Throws Error "Cannot open file %s" when it cannot be
-    // opened, "JPEG error #%d" when a non-empty file has no valid header. An
-    // empty file loads with width and height 0 (its first decode fails).
+    // opened, "JPEG error #%d" when a non-empty file has no valid header or
+    // announces a picture too large to decode (over 256 MiB as a 24-bit
+    // image, 8-bit for greyscale; libjpeg's JERR_IMAGE_TOO_BIG). An empty
+    // file loads with width and height 0 (its first decode fails).
     // `display_depth` is the screen's bits per pixel: at most 8 makes every
     // decode an 8-bit one.
     static JpegPicture Load(const std::string& path, int display_depth);
@@ -24,9 +26,12 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
 
-    // The decoded image, decoding on the first call only. The first call
-    // throws Error "JPEG error #%d" on a fatal decoder error; every later call
-    // returns the kept image (as far as it got) without error.
+    // The decoded image, decoding on the first call only: 24 bits (BGR), or
+    // 8 bits with a colour table for greyscale photos and on displays of at
+    // most 8 bits. Four-component (CMYK/YCCK) photos are converted to RGB.
+    // The first call throws Error "JPEG error #%d" on a fatal decoder error;
+    // every later call returns the kept image (as far as it got) without
+    // error.
     const DecodedImage& Decode();
     bool IsDecoded() const { return decoded_ != nullptr; }
 
