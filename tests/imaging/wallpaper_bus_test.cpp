@@ -1,6 +1,7 @@
 // Xfconf (the real daemon) and Plasma (a stand-in) on private session buses,
 // and desktops that are missing or never answer.
 #include "imaging/desktop_bus.h"
+#include "imaging/desktop_glib.h"
 #include "imaging/desktop_process.h"
 #include "imaging/desktop_wallpaper_installer.h"
 #include "imaging/wallpaper_plasma.h"
@@ -85,7 +86,7 @@ namespace {
 
     TEST(PlasmaWallpaper, ScriptChangesOnlySinglePictureDesktops)
     {
-        if (!g_find_program_in_path("node"))
+        if (!GCharPtr(g_find_program_in_path("node")))
             GTEST_SKIP() << "no JavaScript interpreter to run the script";
         const std::string folder = TestFolder();
         const std::string out = folder + "/writes.json";

@@ -178,6 +178,9 @@ private:
 // -1 elsewhere.
 long OpenDescriptors()
 {
+#ifdef _WIN32
+    return -1; // under Wine, /proc/self/fd lists Wine's own descriptors
+#endif
     std::error_code ec;
     std::filesystem::directory_iterator fds("/proc/self/fd", ec);
     if (ec)
