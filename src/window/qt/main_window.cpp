@@ -12,6 +12,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QApplication>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QIcon>
@@ -20,6 +21,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include "/tmp/su/stamp.h"
 
 namespace tarvenia::qt {
 
@@ -68,11 +70,16 @@ MainWindow::MainWindow(
             | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
     , form_(*this, state, workers, wallpaper, display_depth)
 {
+    Stamp("ctor start");
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Cp1252ToQString(texts::kWindowCaption));
+    Stamp("title");
     setWindowIcon(QIcon(WindowIcon()));
+    Stamp("icon");
     setFixedSize(251, 180);
+    Stamp("fixed");
     setFont(WindowFont());
+    Stamp("font");
     Fill(this, kBackground);
 
     // Created in the layout's order, which is also the drawing order: the
@@ -82,6 +89,7 @@ MainWindow::MainWindow(
     image_->setGeometry(8, 8, 160, 120);
     image_->SetDecodeErrorHandler([this](const std::string& text) { form_.ShowException(text); });
 
+    Stamp("image");
     bevel_ = new Bevel(this);
     bevel_->setObjectName(QStringLiteral("Bevel1"));
     bevel_->setGeometry(8, 8, 162, 121);
@@ -93,15 +101,20 @@ MainWindow::MainWindow(
     badd_->SetHint(texts::kHintAdd);
     badd_->hide();
 
+    Stamp("badd");
     status_ = new QStatusBar(this);
     status_->setObjectName(QStringLiteral("StatusBar1"));
     status_->setSizeGripEnabled(false);
     status_->setGeometry(0, 161, 251, 19);
     Fill(status_, kStatusColour);
 
+    Stamp("status");
+    QApplication::style(); Stamp("style");
     combo_ = new QComboBox(this);
+    Stamp("combo new");
     combo_->setObjectName(QStringLiteral("combo"));
     combo_->setEditable(true);
+    Stamp("editable");
     combo_->setInsertPolicy(QComboBox::NoInsert);
     combo_->setCompleter(nullptr);
     combo_->setMaxVisibleItems(7);
@@ -110,6 +123,7 @@ MainWindow::MainWindow(
     combo_->hide();
     items_ = std::make_unique<qt::ComboItems>(*combo_);
 
+    Stamp("combo");
     group_ = new GroupBox(kBackground, this);
     group_->setObjectName(QStringLiteral("GroupBox1"));
     group_->setGeometry(173, 2, 73, 127);
@@ -123,6 +137,7 @@ MainWindow::MainWindow(
     bfav_ = MakeButton(group_, 96, texts::kFavoritas, false);
     bfav_->setObjectName(QStringLiteral("bfav"));
 
+    Stamp("buttons");
     connect(bsal_, &QPushButton::clicked, this, [this] { form_.bsalClick(); });
     connect(bcon_, &QPushButton::clicked, this, [this] { form_.bconClick(); });
     connect(bcnf_, &QPushButton::clicked, this, [this] { form_.bcnfClick(); });
@@ -133,6 +148,7 @@ MainWindow::MainWindow(
     connect(combo_, &QComboBox::activated, this, [this](int) { form_.comboChange(); });
     connect(combo_->lineEdit(), &QLineEdit::textEdited, this, [this] { form_.comboEdited(); });
 
+    Stamp("connects");
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
     timer_->setInterval(1000);
@@ -143,6 +159,7 @@ MainWindow::MainWindow(
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const auto placement = form_.FormCreate(screen.width(), screen.height(), ExecutableDir());
     move(placement.left, placement.top);
+    Stamp("placed");
 }
 
 MainWindow::~MainWindow() = default;

@@ -1,0 +1,530 @@
+#include "window/win32/win32_view.h"
+
+#include "base/texts.h"
+#include "window/tform1.h"
+#include "window/win32/resource_ids.h"
+#include "window/win32/win32_main_thread.h"
+
+#include <exception>
+
+namespace tarvenia::win32 {
+
+namespace {
+
+    constexpr char kClassName[] = "TarveniaTForm1";
+
+    // The stored layout, in client coordinates of the window or, for the
+    // four command buttons, of GroupBox1.
+    constexpr RECT kImage1 { 8, 8, 8 + 160, 8 + 120 };
+    constexpr RECT kBevel1 { 8, 8, 8 + 162, 8 + 121 };
+    constexpr RECT kBadd { 225, 135, 225 + 23, 135 + 22 };
+    constexpr RECT kStatusBar1 { 0, 161, 251, 161 + 19 };
+    constexpr RECT kCombo { 8, 136, 8 + 213, 136 + 21 };
+    constexpr RECT kGroupBox1 { 173, 2, 173 + 73, 2 + 127 };
+    constexpr RECT kBsal { 8, 11, 8 + 57, 11 + 25 };
+    constexpr RECT kBcon { 8, 39, 8 + 57, 39 + 25 };
+    constexpr RECT kBcnf { 8, 68, 8 + 57, 68 + 25 };
+    constexpr RECT kBfav { 8, 96, 8 + 57, 96 + 25 };
+    constexpr int kComboRows = 7;
+    constexpr POINT kStoredPosition { 344, 209 };
+
+    std::size_t IndexOf(Control control) { return static_cast<std::size_t>(control); }
+
+    // GroupBox1 fills its own background with the window's colour, so the
+    // inside of the box matches the window.
+    LRESULT CALLBACK GroupBoxProc(
+        HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR brush)
+    {
+        if (msg == WM_ERASEBKGND) {
+            RECT r;
+            ::GetClientRect(hwnd, &r);
+            ::FillRect(reinterpret_cast<HDC>(wp), &r, reinterpret_cast<HBRUSH>(brush));
+            return 1;
+        }
+        return ::DefSubclassProc(hwnd, msg, wp, lp);
+    }
+
+} // namespace
+
+LRESULT CALLBACK Win32View::StatusBarProc(
+    HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self)
+{
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(hwnd, &ps);
+        reinterpret_cast<Win32View*>(self)->PaintStatusBar(hwnd, dc);
+        ::EndPaint(hwnd, &ps);
+        return 0;
+    }
+    default:
+        return ::DefSubclassProc(hwnd, msg, wp, lp);
+    }
+}
+
+void Win32View::PaintStatusBar(HWND bar, HDC dc) const
+{
+    RECT r;
+    ::GetClientRect(bar, &r);
+    HBRUSH fill = ::CreateSolidBrush(kStatusColour);
+    ::FillRect(dc, &r, fill);
+    ::DeleteObject(fill);
+    // One simple panel: a lowered frame with the text inside it.
+    RECT panel { r.left, r.top + 2, r.right, r.bottom };
+    ::DrawEdge(dc, &panel, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+    if (status_text_.empty())
+        return;
+    auto font = reinterpret_cast<HFONT>(::SendMessageA(bar, WM_GETFONT, 0, 0));
+    HGDIOBJ old = ::SelectObject(dc, font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    panel.left += 2;
+    ::DrawTextA(dc, status_text_.data(), static_cast<int>(status_text_.size()), &panel,
+        DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    ::SelectObject(dc, old);
+}
+
+Win32View::Win32View(HINSTANCE instance, int display_depth)
+    : instance_(instance)
+    , display_depth_(display_depth)
+{
+    background_ = ::CreateSolidBrush(kBackground);
+}
+
+Win32View::~Win32View()
+{
+    form_ = nullptr; // the controller may be gone already
+    if (hwnd_)
+        ::DestroyWindow(hwnd_);
+    if (images_)
+        ::ImageList_Destroy(images_);
+    if (font_)
+        ::DeleteObject(font_);
+    if (background_)
+        ::DeleteObject(background_);
+}
+
+void Win32View::Create(
+    TForm1& form, int screen_width, int screen_height, const std::string& executable_dir)
+{
+    form_ = &form;
+
+    WNDCLASSEXA wc {};
+    wc.cbSize = sizeof wc;
+    if (!::GetClassInfoExA(instance_, kClassName, &wc)) {
+        wc.cbSize = sizeof wc;
+        wc.style = CS_HREDRAW | CS_VREDRAW;
+        wc.lpfnWndProc = &Win32View::Proc;
+        wc.hInstance = instance_;
+        wc.hIcon = static_cast<HICON>(::LoadImageA(
+            instance_, MAKEINTRESOURCEA(IDI_QUINDELAR), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
+        wc.hIconSm = static_cast<HICON>(
+            ::LoadImageA(instance_, MAKEINTRESOURCEA(IDI_QUINDELAR), IMAGE_ICON,
+                ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+        wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+        wc.lpszClassName = kClassName;
+        ::RegisterClassExA(&wc);
+    }
+
+    // "MS Sans Serif", 8 points.
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    font_ = ::CreateFontA(-::MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+        DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+
+    RECT frame { 0, 0, kClientWidth, kClientHeight };
+    ::AdjustWindowRect(&frame, kStyle, FALSE);
+    hwnd_ = ::CreateWindowExA(0, kClassName, texts::kWindowCaption, kStyle, kStoredPosition.x,
+        kStoredPosition.y, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+        instance_, this);
+    if (!hwnd_)
+        return;
+    // A fixed window with the close box only: its system menu offers
+    // nothing else either.
+    if (HMENU menu = ::GetSystemMenu(hwnd_, FALSE)) {
+        for (UINT item : { SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE })
+            ::DeleteMenu(menu, item, MF_BYCOMMAND);
+    }
+    CreateControls();
+
+    TForm1::Placement placement = form.FormCreate(screen_width, screen_height, executable_dir);
+    ::SetWindowPos(hwnd_, nullptr, placement.left, placement.top, 0, 0,
+        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetTimer(hwnd_, kTimer1, kTimer1Interval, nullptr);
+}
+
+void Win32View::CreateControls()
+{
+    auto send_font
+        = [this](HWND h) { ::SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE); };
+
+    image_ = std::make_unique<PreviewImage>(kImage1, display_depth_);
+
+    // ImageList1: two 16 x 16 glyphs drawn through their masks.
+    images_ = ::ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 2, 0);
+    if (HBITMAP strip = static_cast<HBITMAP>(::LoadImageA(
+            instance_, MAKEINTRESOURCEA(IDB_GLYPHS), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))) {
+        ::ImageList_AddMasked(images_, strip, RGB(255, 0, 255));
+        ::DeleteObject(strip);
+    }
+
+    badd_ = std::make_unique<SpeedButton>(instance_, hwnd_, kBadd, std::string(), font_,
+        [this] { Forward([](TForm1& f) { f.baddClick(); }); });
+
+    status_ = ::CreateWindowExA(0, STATUSCLASSNAMEA, "",
+        WS_CHILD | WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, kStatusBar1.left,
+        kStatusBar1.top, kStatusBar1.right - kStatusBar1.left, kStatusBar1.bottom - kStatusBar1.top,
+        hwnd_, nullptr, instance_, nullptr);
+    ::SendMessageA(status_, SB_SIMPLE, TRUE, 0);
+    ::SendMessageA(status_, SB_SETBKCOLOR, 0, kStatusColour);
+    // Some systems paint a simple status bar in their theme's colour
+    // whatever it was told; the window draws it itself instead.
+    ::SetWindowSubclass(status_, &StatusBarProc, 1, reinterpret_cast<DWORD_PTR>(this));
+
+    // An editable drop-down list; the height given at creation is the
+    // dropped height, set below once the font gives the row height.
+    combo_ = ::CreateWindowExA(WS_EX_CLIENTEDGE, "COMBOBOX", "",
+        WS_CHILD | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, kCombo.left, kCombo.top,
+        kCombo.right - kCombo.left, 200, hwnd_, nullptr, instance_, nullptr);
+    send_font(combo_);
+    {
+        RECT field;
+        ::GetWindowRect(combo_, &field);
+        const int row = static_cast<int>(::SendMessageA(combo_, CB_GETITEMHEIGHT, 0, 0));
+        ::SetWindowPos(combo_, nullptr, 0, 0, kCombo.right - kCombo.left,
+            (field.bottom - field.top) + kComboRows * row + 2, SWP_NOMOVE | SWP_NOZORDER);
+    }
+    items_.Attach(combo_);
+
+    group_ = ::CreateWindowExA(0, "BUTTON", "",
+        WS_CHILD | WS_VISIBLE | BS_GROUPBOX | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, kGroupBox1.left,
+        kGroupBox1.top, kGroupBox1.right - kGroupBox1.left, kGroupBox1.bottom - kGroupBox1.top,
+        hwnd_, nullptr, instance_, nullptr);
+    send_font(group_);
+    ::SetWindowSubclass(group_, &GroupBoxProc, 1, reinterpret_cast<DWORD_PTR>(background_));
+
+    auto make = [this](RECT r, const char* caption, void (TForm1::*handler)()) {
+        return std::make_unique<SpeedButton>(instance_, group_, r, caption, font_,
+            [this, handler] { Forward([handler](TForm1& f) { (f.*handler)(); }); });
+    };
+    bsal_ = make(kBsal, texts::kSalir, &TForm1::bsalClick);
+    bcon_ = make(kBcon, texts::kConectar, &TForm1::bconClick);
+    bcnf_ = make(kBcnf, texts::kConfirmar, &TForm1::bcnfClick);
+    bfav_ = make(kBfav, texts::kFavoritas, &TForm1::bfavClick);
+
+    tooltip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+        CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+
+    // Visible at start: Salir and Conectar; the rest waits for a photo.
+    SetVisible(Control::bsal, true);
+    SetVisible(Control::bcon, true);
+    SetVisible(Control::bcnf, false);
+    SetVisible(Control::bfav, false);
+    SetVisible(Control::badd, false);
+    SetVisible(Control::combo, false);
+    SetHint(Control::badd, texts::kHintAdd);
+}
+
+void Win32View::Show()
+{
+    if (!hwnd_)
+        return;
+    ::ShowWindow(hwnd_, SW_SHOWNORMAL);
+    ::UpdateWindow(hwnd_);
+}
+
+HWND Win32View::ControlHandle(Control control) const
+{
+    if (control == Control::combo)
+        return combo_;
+    SpeedButton* b = Button(control);
+    return b ? b->Handle() : nullptr;
+}
+
+SpeedButton* Win32View::Button(Control control) const
+{
+    switch (control) {
+    case Control::bsal:
+        return bsal_.get();
+    case Control::bcon:
+        return bcon_.get();
+    case Control::bcnf:
+        return bcnf_.get();
+    case Control::bfav:
+        return bfav_.get();
+    case Control::badd:
+        return badd_.get();
+    case Control::combo:
+        return nullptr;
+    }
+    return nullptr;
+}
+
+int Win32View::AddGlyph() const { return badd_ ? badd_->GlyphIndex() : -1; }
+
+void Win32View::SetVisible(Control control, bool visible)
+{
+    visible_[IndexOf(control)] = visible;
+    HWND h = ControlHandle(control);
+    if (!h)
+        return;
+    if (control == Control::combo && !visible)
+        ::SendMessageA(h, CB_SHOWDROPDOWN, FALSE, 0); // its list goes with it
+    ::ShowWindow(h, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+bool Win32View::IsVisible(Control control) const { return visible_[IndexOf(control)]; }
+
+void Win32View::SetStatusText(const std::string& text)
+{
+    status_text_ = text;
+    // The control keeps the text too (for accessibility tools and tests).
+    ::SendMessageA(status_, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+    ::InvalidateRect(status_, nullptr, FALSE);
+}
+
+void Win32View::LoadPicture(const std::string& path)
+{
+    image_->Load(path);
+    if (hwnd_)
+        ::InvalidateRect(hwnd_, &kImage1, FALSE);
+}
+
+int Win32View::ComboSelectedIndex() const
+{
+    const LRESULT i = ::SendMessageA(combo_, CB_GETCURSEL, 0, 0);
+    if (i >= 0)
+        return static_cast<int>(i);
+    // Typing into the field drops the list's selection; the entry picked
+    // last is still the one shown.
+    return items_.Picked() < items_.Count() ? items_.Picked() : -1;
+}
+
+void Win32View::SetComboSelectedIndex(int index)
+{
+    ++programmatic_;
+    ::SendMessageA(combo_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    --programmatic_;
+    items_.SetPicked(index);
+}
+
+std::string Win32View::ComboText() const
+{
+    const int len = ::GetWindowTextLengthA(combo_);
+    std::string text(static_cast<std::size_t>(len) + 1, '\0');
+    const int got = ::GetWindowTextA(combo_, text.data(), len + 1);
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return text;
+}
+
+void Win32View::SetComboText(const std::string& text)
+{
+    ++programmatic_;
+    ::SetWindowTextA(combo_, text.c_str());
+    --programmatic_;
+}
+
+std::string Win32View::Caption(Control control) const
+{
+    if (control == Control::combo)
+        return ComboText();
+    SpeedButton* b = Button(control);
+    return b ? b->Caption() : std::string();
+}
+
+void Win32View::SetCaption(Control control, const std::string& caption)
+{
+    if (control == Control::combo) {
+        SetComboText(caption);
+        return;
+    }
+    if (SpeedButton* b = Button(control))
+        b->SetCaption(caption);
+}
+
+void Win32View::SetHint(Control control, const std::string& hint)
+{
+    std::string& kept = hints_[IndexOf(control)];
+    HWND tool = ControlHandle(control);
+    if (tooltip_ && tool) {
+        TOOLINFOA ti {};
+        ti.cbSize = TTTOOLINFOA_V1_SIZE;
+        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.hwnd = hwnd_;
+        ti.uId = reinterpret_cast<UINT_PTR>(tool);
+        ti.hinst = instance_;
+        ti.lpszText = const_cast<char*>(hint.c_str());
+        if (kept.empty() && !hint.empty())
+            ::SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+        else if (!kept.empty() && hint.empty())
+            ::SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+        else if (!hint.empty())
+            ::SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    kept = hint;
+}
+
+std::string Win32View::Hint(Control control) const { return hints_[IndexOf(control)]; }
+
+void Win32View::SetAddGlyph(int image_index)
+{
+    if (badd_)
+        badd_->SetGlyph(images_, image_index);
+}
+
+void Win32View::ShowErrorBox(const std::string& text, const std::string& caption)
+{
+    HWND owner = hwnd_ && ::IsWindow(hwnd_) ? hwnd_ : nullptr;
+    ::MessageBoxA(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+void Win32View::Close()
+{
+    if (hwnd_)
+        ::SendMessageA(hwnd_, WM_CLOSE, 0, 0);
+}
+
+template <class Fn> void Win32View::Forward(Fn&& fn)
+{
+    if (!form_)
+        return;
+    try {
+        fn(*form_);
+    } catch (const std::exception& e) {
+        try {
+            form_->ShowException(e.what());
+        } catch (...) {
+        }
+    } catch (...) {
+    }
+}
+
+void Win32View::RunFormClose()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    Forward([](TForm1& f) { f.FormClose(); });
+}
+
+void Win32View::Paint(HDC dc)
+{
+    image_->Paint(dc);
+    // Bevel1 comes after Image1 in the layout, so its frame lies over the
+    // picture's edge.
+    RECT bevel = kBevel1;
+    ::DrawEdge(dc, &bevel, BDR_SUNKENOUTER, BF_RECT);
+}
+
+void Win32View::OnCommand(WPARAM wp, LPARAM lp)
+{
+    if (reinterpret_cast<HWND>(lp) != combo_ || !combo_ || programmatic_ > 0)
+        return;
+    switch (HIWORD(wp)) {
+    case CBN_SELCHANGE: {
+        const LRESULT i = ::SendMessageA(combo_, CB_GETCURSEL, 0, 0);
+        items_.SetPicked(static_cast<int>(i));
+        Forward([](TForm1& f) { f.comboChange(); });
+        break;
+    }
+    case CBN_EDITCHANGE:
+        Forward([](TForm1& f) { f.comboEdited(); });
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT CALLBACK Win32View::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+        auto* self = static_cast<Win32View*>(cs->lpCreateParams);
+        self->hwnd_ = hwnd;
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Win32View*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self)
+        return ::DefWindowProcA(hwnd, msg, wp, lp);
+    return self->Handle(msg, wp, lp);
+}
+
+LRESULT Win32View::Handle(UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_ERASEBKGND: {
+        RECT r;
+        ::GetClientRect(hwnd_, &r);
+        ::FillRect(reinterpret_cast<HDC>(wp), &r, background_);
+        return 1;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(hwnd_, &ps);
+        Paint(dc);
+        ::EndPaint(hwnd_, &ps);
+        // A picture that failed to decode is reported once, after the
+        // paint, outside the drawing.
+        if (image_ && image_->HasPicture()) {
+            if (auto failure = image_->TakeFailure()) {
+                paint_failures_.push_back(*failure);
+                ::PostMessageA(hwnd_, kReportPaintFailure, 0, 0);
+            }
+        }
+        return 0;
+    }
+    case kReportPaintFailure:
+        while (!paint_failures_.empty()) {
+            std::string text = paint_failures_.front();
+            paint_failures_.erase(paint_failures_.begin());
+            Forward([&text](TForm1& f) { f.ShowException(text); });
+        }
+        return 0;
+    case kRunOnMainThread:
+        return MainThreadCall::Deliver(lp);
+    case WM_TIMER:
+        if (wp == kTimer1) {
+            Forward([](TForm1& f) { f.Timer1Timer(); });
+            return 0;
+        }
+        break;
+    case WM_COMMAND:
+        OnCommand(wp, lp);
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        if (reinterpret_cast<HWND>(lp) == group_) {
+            HDC dc = reinterpret_cast<HDC>(wp);
+            ::SetBkColor(dc, kBackground);
+            ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+            return reinterpret_cast<LRESULT>(background_);
+        }
+        break;
+    case WM_CLOSE:
+        RunFormClose();
+        ::DestroyWindow(hwnd_);
+        return 0;
+    case WM_DESTROY:
+        RunFormClose();
+        ::KillTimer(hwnd_, kTimer1);
+        if (quit_on_destroy_)
+            ::PostQuitMessage(0);
+        return 0;
+    case WM_NCDESTROY: {
+        HWND h = hwnd_;
+        ::SetWindowLongPtrA(h, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        return ::DefWindowProcA(h, msg, wp, lp);
+    }
+    default:
+        break;
+    }
+    return ::DefWindowProcA(hwnd_, msg, wp, lp);
+}
+
+} // namespace tarvenia::win32

@@ -1,0 +1,118 @@
+// The Win32 front-end of the main window: a fixed-size window with the
+// controls of the stored layout. It only draws the controls and forwards their
+// events to TForm1; every decision is TForm1's.
+#pragma once
+
+#include "window/view.h"
+#include "window/win32/combo_items.h"
+#include "window/win32/preview_image.h"
+#include "window/win32/speed_button.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarvenia {
+class TForm1;
+}
+
+namespace tarvenia::win32 {
+
+class Win32View final : public TView {
+public:
+    // Client area and colours of the window.
+    static constexpr int kClientWidth = 251;
+    static constexpr int kClientHeight = 180;
+    static constexpr COLORREF kBackground = RGB(188, 190, 254);
+    static constexpr COLORREF kStatusColour = RGB(227, 228, 255);
+    static constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+    static constexpr UINT_PTR kTimer1 = 1;
+    static constexpr UINT kTimer1Interval = 1000;
+
+    Win32View(HINSTANCE instance, int display_depth);
+    ~Win32View() override;
+    Win32View(const Win32View&) = delete;
+    Win32View& operator=(const Win32View&) = delete;
+
+    // Creates the window from its layout (not yet shown), runs FormCreate and
+    // places the window where it says, and starts Timer1.
+    void Create(
+        TForm1& form, int screen_width, int screen_height, const std::string& executable_dir);
+    void Show();
+    // Whether the end of the window ends the message loop (the program's
+    // window does; windows made by tests don't).
+    void SetQuitOnDestroy(bool quit) { quit_on_destroy_ = quit; }
+
+    HWND Handle() const { return hwnd_; }
+    const HWND& HandleRef() const { return hwnd_; }
+    HWND ControlHandle(Control control) const;
+    HWND StatusBarHandle() const { return status_; }
+    HWND GroupBoxHandle() const { return group_; }
+    HWND ToolTipHandle() const { return tooltip_; }
+    HIMAGELIST ImageList1() const { return images_; }
+    HFONT Font() const { return font_; }
+    int AddGlyph() const;
+    const PreviewImage& Image1() const { return *image_; }
+
+    // TView
+    void SetVisible(Control control, bool visible) override;
+    bool IsVisible(Control control) const override;
+    void SetStatusText(const std::string& text) override;
+    void LoadPicture(const std::string& path) override;
+    StringList& ComboItems() override { return items_; }
+    int ComboSelectedIndex() const override;
+    void SetComboSelectedIndex(int index) override;
+    std::string ComboText() const override;
+    void SetComboText(const std::string& text) override;
+    std::string Caption(Control control) const override;
+    void SetCaption(Control control, const std::string& caption) override;
+    void SetHint(Control control, const std::string& hint) override;
+    std::string Hint(Control control) const override;
+    void SetAddGlyph(int image_index) override;
+    void ShowErrorBox(const std::string& text, const std::string& caption) override;
+    void Close() override;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    void CreateControls();
+    void Paint(HDC dc);
+    static LRESULT CALLBACK StatusBarProc(
+        HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
+    void PaintStatusBar(HWND bar, HDC dc) const;
+    void OnCommand(WPARAM wp, LPARAM lp);
+    void RunFormClose();
+    // Calls into the controller; nothing thrown may cross the system's
+    // message dispatch, so whatever escapes is shown in the error box.
+    template <class Fn> void Forward(Fn&& fn);
+    SpeedButton* Button(Control control) const;
+
+    HINSTANCE instance_;
+    int display_depth_;
+    TForm1* form_ = nullptr;
+    HWND hwnd_ = nullptr;
+    HFONT font_ = nullptr;
+    HBRUSH background_ = nullptr;
+    HIMAGELIST images_ = nullptr;
+    HWND status_ = nullptr;
+    HWND group_ = nullptr;
+    HWND combo_ = nullptr;
+    HWND tooltip_ = nullptr;
+    std::unique_ptr<SpeedButton> bsal_, bcon_, bcnf_, bfav_, badd_;
+    std::unique_ptr<PreviewImage> image_;
+    win32::ComboItems items_;
+    std::array<bool, 6> visible_ {};
+    std::array<std::string, 6> hints_ {};
+    std::string status_text_;
+    std::vector<std::string> paint_failures_;
+    bool closed_ = false;
+    bool quit_on_destroy_ = false;
+    int programmatic_ = 0; // >0 while the program itself changes the combo
+};
+
+} // namespace tarvenia::win32
