@@ -45,6 +45,9 @@ public:
     static bool Exists(const std::string& path);
     // Deletes the file; throws IoError on failure.
     static void Erase(const std::string& path);
+    // Puts the file `from` in the place of `to` in one step, replacing it:
+    // readers see either the old file or the new one, never a part.
+    static void Rename(const std::string& from, const std::string& to);
 
 private:
 #ifdef _WIN32

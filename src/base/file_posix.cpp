@@ -195,4 +195,10 @@ void File::Erase(const std::string& path)
         Fail(errno, path);
 }
 
+void File::Rename(const std::string& from, const std::string& to)
+{
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        Fail(errno, to);
+}
+
 } // namespace tarvenia

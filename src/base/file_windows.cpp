@@ -199,4 +199,10 @@ void File::Erase(const std::string& path)
         FailLast();
 }
 
+void File::Rename(const std::string& from, const std::string& to)
+{
+    if (!::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        FailLast();
+}
+
 } // namespace tarvenia

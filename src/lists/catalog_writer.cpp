@@ -42,6 +42,24 @@ namespace {
 
 struct CatalogWriter::Impl {
     File file;
+    // Replace only: the file written and the one it is to replace.
+    std::string temp_path;
+    std::string target_path;
+
+    ~Impl()
+    {
+        if (target_path.empty())
+            return;
+        // Never put in place: the new version is dropped, the old one stays.
+        try {
+            file.Close();
+        } catch (...) {
+        }
+        try {
+            File::Erase(temp_path);
+        } catch (...) {
+        }
+    }
 };
 
 CatalogWriter::CatalogWriter(File&& file)
@@ -69,6 +87,17 @@ CatalogWriter CatalogWriter::AppendOrCreate(const std::string& path)
     return File::Exists(path) ? Append(path) : Create(path);
 }
 
+CatalogWriter CatalogWriter::Replace(const std::string& path)
+{
+    if (File::Exists(path))
+        File(path, File::Mode::ReadWriteShared).Close();
+    std::string temp = path + ".new";
+    CatalogWriter writer(File(temp, File::Mode::Create));
+    writer.impl_->temp_path = temp;
+    writer.impl_->target_path = path;
+    return writer;
+}
+
 void CatalogWriter::WriteLine(
     const std::string& key, const std::string& base, const std::string& title)
 {
@@ -84,8 +113,13 @@ void CatalogWriter::WriteLine(
 
 void CatalogWriter::Close()
 {
-    if (impl_)
-        impl_->file.Close();
+    if (!impl_)
+        return;
+    impl_->file.Close();
+    if (!impl_->target_path.empty()) {
+        File::Rename(impl_->temp_path, impl_->target_path);
+        impl_->target_path.clear();
+    }
 }
 
 } // namespace tarvenia

@@ -17,6 +17,11 @@ public:
     static CatalogWriter Append(const std::string& path);
     // Open for appending when the file exists, otherwise create it.
     static CatalogWriter AppendOrCreate(const std::string& path);
+    // Writes a new version of the file: the lines go to a file beside it
+    // that takes its place only when Close() succeeds. A failure on the way
+    // (a full disk) leaves the old file as it was. An existing file that may
+    // not be written is refused as Create would refuse it.
+    static CatalogWriter Replace(const std::string& path);
 
     CatalogWriter(CatalogWriter&&) noexcept;
     ~CatalogWriter();

@@ -211,7 +211,9 @@ void TForm1::DoBaddClick()
         return;
     }
     const int i = view_.ComboSelectedIndex();
-    CatalogWriter writer = CatalogWriter::Create(state_.FavoritesPath);
+    // The rewrite replaces the file only once it is complete, so a failure
+    // while writing never costs the user the favourites they had.
+    CatalogWriter writer = CatalogWriter::Replace(state_.FavoritesPath);
     for (int j = 0; j < items.Count(); ++j) {
         if (j != i)
             writer.WriteLine(

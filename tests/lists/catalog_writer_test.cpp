@@ -115,4 +115,36 @@ TEST(CatalogWriter, FailuresCarryTheIoErrorTexts)
     EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
+TEST(CatalogWriter, ReplaceTakesThePlaceOfTheOldFileOnlyWhenComplete)
+{
+    TempFolder folder;
+    const std::string old_contents = "200303051Uno\r\n200303040Dos\r\n";
+    std::string path = folder.Write("f.qdl", old_contents);
+    {
+        CatalogWriter writer = CatalogWriter::Replace(path);
+        writer.WriteLine("20030305", "1", "Uno");
+        // Not closed: as after a failed write, the old file must stay whole.
+    }
+    EXPECT_EQ(TempFolder::Read(path), old_contents);
+    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+    {
+        CatalogWriter writer = CatalogWriter::Replace(path);
+        writer.WriteLine("20030304", "0", "Dos");
+        writer.Close();
+    }
+    EXPECT_EQ(TempFolder::Read(path), "200303040Dos\r\n");
+    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+
+    // The new version cannot be written beside the old one: an error, and the
+    // old file is untouched.
+    std::filesystem::create_directory(path + ".new");
+    try {
+        CatalogWriter::Replace(path);
+        ADD_FAILURE() << "no error";
+    } catch (const IoError& e) {
+        EXPECT_STREQ(e.what(), "File access denied");
+    }
+    EXPECT_EQ(TempFolder::Read(path), "200303040Dos\r\n");
+}
+
 } // namespace

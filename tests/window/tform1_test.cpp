@@ -534,6 +534,21 @@ namespace {
         view_.errors.clear();
         fs::remove(Favorites());
 
+        // A removal whose new version cannot be written keeps every
+        // favourite the user had.
+        Write(Favorites(), "202401040Uno\r\n202401031Dos\r\n");
+        fs::create_directory(Favorites() + ".new");
+        form_.bfavClick();
+        PhotoArrives(state_, Jpeg());
+        form_.Timer1Timer();
+        form_.baddClick();
+        ASSERT_EQ(view_.errors.size(), 1u);
+        EXPECT_EQ(view_.errors[0].first, "File access denied.");
+        EXPECT_EQ(Bytes(Favorites()), "202401040Uno\r\n202401031Dos\r\n");
+        fs::remove(Favorites() + ".new");
+        view_.errors.clear();
+        fs::remove(Favorites());
+
         // A favourites file that vanished in the favourites view: the remove
         // does nothing at all.
         view_.SetCaption(Control::bfav, texts::kTodas);
