@@ -20,28 +20,43 @@ APP=$(readlink -f "$1")
 MINIMAL=$(readlink -f "$2")
 BENCH=$(readlink -f "$3")
 T=$TARVENIA_BENCH_DIR
-RUNS=9
+RUNS=15
 
-# Milliseconds from the start of the process until its window is mapped.
+# A desktop session has a message bus. Without one, every Qt program spawns
+# dbus-launch at its first accessibility event and waits for it: a cost no
+# user pays, which lands before or after the window is mapped depending only
+# on when a program first touches a control.
+eval "$(dbus-launch --sh-syntax 2>/dev/null)"
+trap 'kill "${DBUS_SESSION_BUS_PID:-}" 2>/dev/null || true' EXIT
+
+# Milliseconds from the start of the process until its window is mapped. One
+# xev on the root window reports every map as it happens. (Polling with a new
+# xdotool process every few milliseconds competed with the program for the two
+# cores and added up to a whole polling period to each figure.)
+coproc XEV { exec xev -root -event substructure 2>/dev/null; }
+sleep 0.5 # let xev select its events before the first program starts
 time_to_map() { # title program [argument]
-    local start now pid title=$1
+    local start now pid line window title=$1 result=-1
     shift
-    start=$(date +%s%N)
+    start=${EPOCHREALTIME/./} # microseconds
     "$@" >/dev/null 2>&1 &
     pid=$!
     local deadline=$((SECONDS + 20))
-    until xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; do
-        if ((SECONDS > deadline)); then
-            echo "-1"
-            kill "$pid" 2>/dev/null
-            return
+    # Earlier programs' events (their unmapping, their end) are read past.
+    while ((SECONDS <= deadline)) && read -r -t 20 line <&"${XEV[0]}"; do
+        [[ $line == "MapNotify event"* ]] || continue
+        read -r -t 20 line <&"${XEV[0]}" || break
+        now=${EPOCHREALTIME/./}
+        window=${line#*window }
+        window=${window%%,*}
+        if [[ "$(xdotool getwindowname "$window" 2>/dev/null)" == "$title" ]]; then
+            result=$(((now - start) / 1000))
+            break
         fi
-        sleep 0.005
     done
-    now=$(date +%s%N)
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null || true
-    echo $(((now - start) / 1000000))
+    echo "$result"
 }
 median() { tr ' ' '\n' | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
@@ -53,6 +68,7 @@ for _ in $(seq "$RUNS"); do
     button_times+=("$(time_to_map bench-minimal-qt "$MINIMAL" --button)")
     app_times+=("$(time_to_map "Imágenes de Tarvenia" "$APP")")
 done
+kill "$XEV_PID" 2>/dev/null || true
 ref=$(echo "${ref_times[*]}" | median)
 button=$(echo "${button_times[*]}" | median)
 app=$(echo "${app_times[*]}" | median)

@@ -12,8 +12,6 @@
 
 #include <QApplication>
 #include <QScreen>
-#include <QTimer>
-#include "/tmp/su/stamp.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,16 +19,13 @@
 int main(int argc, char* argv[])
 {
     using namespace tarvenia;
-    Stamp("main");
     QApplication app(argc, argv);
-    Stamp("qapp");
     QApplication::setApplicationName(qt::Cp1252ToQString(texts::kAppTitle));
 
     // Everything the workers may touch lives until the process ends: a worker
     // blocked in the network is never awaited, so nothing here is destroyed.
     auto* state = new SharedState;
     state->Paths = WorkPaths::InFolder(WorkDir());
-    Stamp("workdir");
     auto* main_thread = new qt::QtMainThread;
     auto** window_slot = new qt::MainWindow*(nullptr);
 
@@ -44,14 +39,10 @@ int main(int argc, char* argv[])
     auto* workers = new ThreadWorkerStarter(*state, services);
     WallpaperInstaller* wallpaper = MakeSystemWallpaperInstaller().release();
 
-    Stamp("wallpaper");
     const int display_depth = QGuiApplication::primaryScreen()->depth();
     auto* window = new qt::MainWindow(*state, *workers, *wallpaper, display_depth);
-    Stamp("window ctor");
     *window_slot = window;
     window->show();
-    Stamp("show");
-    QTimer::singleShot(0, [] { Stamp("loop"); if (std::getenv("STAMP_EXIT")) std::_Exit(0); });
     const int result = QApplication::exec();
 
     // FormClose has run. Leave without destructors: a worker may still be

@@ -12,7 +12,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QApplication>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QIcon>
@@ -21,7 +20,6 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
-#include "/tmp/su/stamp.h"
 
 namespace tarvenia::qt {
 
@@ -39,7 +37,7 @@ namespace {
         QFont font;
         font.setFamilies({ QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans") });
         font.setPixelSize(11);
-        if (!std::getenv("SKIP_FONTINFO") && QFontInfo(font).family() != QStringLiteral("MS Sans Serif"))
+        if (QFontInfo(font).family() != QStringLiteral("MS Sans Serif"))
             font.setStretch(90);
         return font;
     }
@@ -70,16 +68,11 @@ MainWindow::MainWindow(
             | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
     , form_(*this, state, workers, wallpaper, display_depth)
 {
-    Stamp("ctor start");
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Cp1252ToQString(texts::kWindowCaption));
-    Stamp("title");
     setWindowIcon(QIcon(WindowIcon()));
-    Stamp("icon");
     setFixedSize(251, 180);
-    Stamp("fixed");
     setFont(WindowFont());
-    Stamp("font");
     Fill(this, kBackground);
 
     // Created in the layout's order, which is also the drawing order: the
@@ -89,7 +82,6 @@ MainWindow::MainWindow(
     image_->setGeometry(8, 8, 160, 120);
     image_->SetDecodeErrorHandler([this](const std::string& text) { form_.ShowException(text); });
 
-    Stamp("image");
     bevel_ = new Bevel(this);
     bevel_->setObjectName(QStringLiteral("Bevel1"));
     bevel_->setGeometry(8, 8, 162, 121);
@@ -101,20 +93,15 @@ MainWindow::MainWindow(
     badd_->SetHint(texts::kHintAdd);
     badd_->hide();
 
-    Stamp("badd");
     status_ = new QStatusBar(this);
     status_->setObjectName(QStringLiteral("StatusBar1"));
     status_->setSizeGripEnabled(false);
     status_->setGeometry(0, 161, 251, 19);
     Fill(status_, kStatusColour);
 
-    Stamp("status");
-    QApplication::style(); Stamp("style");
     combo_ = new QComboBox(this);
-    Stamp("combo new");
     combo_->setObjectName(QStringLiteral("combo"));
-    if (!std::getenv("SKIP_EDITABLE")) combo_->setEditable(true);
-    Stamp("editable");
+    combo_->setEditable(true);
     combo_->setInsertPolicy(QComboBox::NoInsert);
     combo_->setCompleter(nullptr);
     combo_->setMaxVisibleItems(7);
@@ -123,7 +110,6 @@ MainWindow::MainWindow(
     combo_->hide();
     items_ = std::make_unique<qt::ComboItems>(*combo_);
 
-    Stamp("combo");
     group_ = new GroupBox(kBackground, this);
     group_->setObjectName(QStringLiteral("GroupBox1"));
     group_->setGeometry(173, 2, 73, 127);
@@ -137,7 +123,6 @@ MainWindow::MainWindow(
     bfav_ = MakeButton(group_, 96, texts::kFavoritas, false);
     bfav_->setObjectName(QStringLiteral("bfav"));
 
-    Stamp("buttons");
     connect(bsal_, &QPushButton::clicked, this, [this] { form_.bsalClick(); });
     connect(bcon_, &QPushButton::clicked, this, [this] { form_.bconClick(); });
     connect(bcnf_, &QPushButton::clicked, this, [this] { form_.bcnfClick(); });
@@ -146,9 +131,8 @@ MainWindow::MainWindow(
     // Both signals come from the user only: text and selection set by the
     // program fire nothing.
     connect(combo_, &QComboBox::activated, this, [this](int) { form_.comboChange(); });
-    if (combo_->lineEdit()) connect(combo_->lineEdit(), &QLineEdit::textEdited, this, [this] { form_.comboEdited(); });
+    connect(combo_->lineEdit(), &QLineEdit::textEdited, this, [this] { form_.comboEdited(); });
 
-    Stamp("connects");
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
     timer_->setInterval(1000);
@@ -159,7 +143,6 @@ MainWindow::MainWindow(
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const auto placement = form_.FormCreate(screen.width(), screen.height(), ExecutableDir());
     move(placement.left, placement.top);
-    Stamp("placed");
 }
 
 MainWindow::~MainWindow() = default;
