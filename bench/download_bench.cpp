@@ -283,9 +283,9 @@ int main(int argc, char** argv)
     auto line = [&](const char* what, const std::vector<double>& v) {
         double m = Median(v);
         if (c > 0)
-            std::printf("  %-52s %7.1f MB/s  ratio to curl %.2f\n", what, m, m / c);
+            std::printf("  %-58s %7.1f MB/s  ratio to curl %.2f\n", what, m, m / c);
         else
-            std::printf("  %-52s %7.1f MB/s\n", what, m);
+            std::printf("  %-58s %7.1f MB/s\n", what, m);
     };
     line("photo run, main thread on a condition variable", cv_mbs);
     line("photo run, both sides yield a while before sleeping", spin_mbs);
@@ -298,7 +298,7 @@ int main(int argc, char** argv)
     line("photo run, Qt event loop, status into a shown QStatusBar", qt_bar_mbs);
 #endif
     if (c > 0)
-        std::printf("  %-52s %7.1f MB/s\n", "curl -s -o (process start included)", c);
+        std::printf("  %-58s %7.1f MB/s\n", "curl -s -o (process start included)", c);
     else
         std::printf("  curl program not available: no reference\n");
     std::printf("  target: photo run through the Qt event loop >= 100 MB/s\n");

@@ -126,6 +126,33 @@ namespace {
         EXPECT_EQ(ReadFileBytes(rig.state.Paths.photo), shorter);
     }
 
+    TEST(PhotoRunTest, ALargeBodyIsStoredWholeAndAFullDiskEndsTheRunWithoutItsFlag)
+    {
+        // Larger than anything the worker may hold before writing.
+        const std::vector<std::size_t> reads(300, 1024);
+        const std::string body = Body(300 * 1024 + 17);
+        auto pieces = Split(body.substr(0, 300 * 1024), reads);
+        pieces.push_back(body.substr(300 * 1024));
+        {
+            Rig rig;
+            rig.net.script[kPhotoUrl] = pieces;
+            rig.state.CurrentKey = "20030301";
+            rig.Run(kPhotoUrl);
+            EXPECT_EQ(ReadFileBytes(rig.state.Paths.photo), body);
+            EXPECT_EQ(rig.main.Texts().size(), pieces.size() + 2); // the open, each read, the last empty one
+            EXPECT_EQ(rig.main.Texts().back(), Count(static_cast<int>(body.size())));
+            EXPECT_TRUE(rig.state.ImageReady.load());
+        }
+        if (!std::filesystem::exists("/dev/full"))
+            GTEST_SKIP() << "no device that is always full";
+        Rig rig;
+        rig.net.script[kPhotoUrl] = pieces;
+        rig.state.CurrentKey = "20030301";
+        rig.state.Paths.photo = "/dev/full";
+        rig.Run(kPhotoUrl);
+        EXPECT_FALSE(rig.state.ImageReady.load());
+    }
+
     TEST(WorkerTest, AnUnwritableWorkFolderEndsTheRunWithoutItsFlag)
     {
         struct Case {

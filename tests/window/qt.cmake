@@ -1,6 +1,6 @@
 # The Qt front-end, drawn by the offscreen platform: no display needed.
 find_package(Qt6 REQUIRED COMPONENTS Test)
-add_executable(window_qt_tests qt_window_test.cpp qt_main.cpp)
+add_executable(window_qt_tests qt_window_test.cpp qt_main_thread_test.cpp qt_main.cpp)
 target_link_libraries(window_qt_tests PRIVATE tarvenia_window_qt Qt6::Test JPEG::JPEG GTest::gtest)
 set_target_properties(window_qt_tests PROPERTIES AUTOMOC ON)
 set(TARVENIA_QT_TEST_ENV
