@@ -1,5 +1,7 @@
 #include "window/win32/speed_button.h"
 
+#include "window/win32/window_object.h"
+
 namespace tarvenia::win32 {
 
 namespace {
@@ -48,15 +50,10 @@ void SpeedButton::SetGlyph(HIMAGELIST images, int index)
 
 LRESULT CALLBACK SpeedButton::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-        auto* self = static_cast<SpeedButton*>(cs->lpCreateParams);
-        self->hwnd_ = hwnd;
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<SpeedButton*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* self = WindowObject<SpeedButton>(hwnd, msg, lp);
     if (!self)
         return ::DefWindowProcA(hwnd, msg, wp, lp);
+    self->hwnd_ = hwnd;
     return self->Handle(msg, wp, lp);
 }
 

@@ -4,6 +4,7 @@
 #include "window/tform1.h"
 #include "window/win32/resource_ids.h"
 #include "window/win32/win32_main_thread.h"
+#include "window/win32/window_object.h"
 
 #include <exception>
 
@@ -442,15 +443,10 @@ void Win32View::OnCommand(WPARAM wp, LPARAM lp)
 
 LRESULT CALLBACK Win32View::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-        auto* self = static_cast<Win32View*>(cs->lpCreateParams);
-        self->hwnd_ = hwnd;
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Win32View*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* self = WindowObject<Win32View>(hwnd, msg, lp);
     if (!self)
         return ::DefWindowProcA(hwnd, msg, wp, lp);
+    self->hwnd_ = hwnd;
     return self->Handle(msg, wp, lp);
 }
 
