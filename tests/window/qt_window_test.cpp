@@ -216,6 +216,24 @@ namespace {
             EXPECT_EQ(error.second, "Imagenes de Tarvenia");
     }
 
+    TEST_F(QtWindowTest, ABurstOfStatusTextsEndsDrawnWithTheLastOne)
+    {
+        // A download reports after every 1 KiB; the bar keeps every text at
+        // once and is drawn again shortly after the burst, with the last one.
+        window_->show();
+        QStatusBar* bar = window_->StatusBar1();
+        const QImage empty = bar->grab().toImage();
+        for (int i = 0; i <= 2000; ++i)
+            window_->SetStatusText(std::to_string(i * 1024) + " bytes recibidos");
+        EXPECT_EQ(bar->currentMessage(), "2048000 bytes recibidos");
+        QElapsedTimer waited;
+        waited.start();
+        while (!bar->updatesEnabled() && waited.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_TRUE(bar->updatesEnabled());
+        EXPECT_NE(bar->grab().toImage(), empty);
+    }
+
     TEST_F(QtWindowTest, PhotoStepShowsThePictureAndTheControls)
     {
         ShowPhoto(Jpeg(64, 48));

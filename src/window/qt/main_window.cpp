@@ -133,6 +133,10 @@ MainWindow::MainWindow(
     connect(combo_, &QComboBox::activated, this, [this](int) { form_.comboChange(); });
     connect(combo_->lineEdit(), &QLineEdit::textEdited, this, [this] { form_.comboEdited(); });
 
+    status_redraw_ = new QTimer(this);
+    status_redraw_->setSingleShot(true);
+    connect(status_redraw_, &QTimer::timeout, this, [this] { DrawStatus(); });
+
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
     timer_->setInterval(1000);
@@ -181,12 +185,34 @@ void MainWindow::SetVisible(Control control, bool visible) { Widget(control)->se
 // The control's own setting, also while the window itself is not shown.
 bool MainWindow::IsVisible(Control control) const { return !Widget(control)->isHidden(); }
 
+namespace {
+    constexpr int kStatusDrawMs = 20;
+}
+
 void MainWindow::SetStatusText(const std::string& text)
 {
+    // A download reports after every read of 1 KiB. The text is taken at
+    // once, but the bar is drawn at most every kStatusDrawMs: drawing every
+    // report would cost the main thread more than the transfer itself, while
+    // no one can read counts that change faster.
+    status_->setUpdatesEnabled(false);
     if (text.empty())
         status_->clearMessage();
     else
         status_->showMessage(Cp1252ToQString(text));
+    if (status_redraw_->isActive())
+        return;
+    const qint64 wait = status_drawn_.isValid() ? kStatusDrawMs - status_drawn_.elapsed() : 0;
+    if (wait <= 0)
+        DrawStatus();
+    else
+        status_redraw_->start(static_cast<int>(wait));
+}
+
+void MainWindow::DrawStatus()
+{
+    status_->setUpdatesEnabled(true); // schedules the repaint with the last text
+    status_drawn_.start();
 }
 
 void MainWindow::LoadPicture(const std::string& path) { image_->Load(path); }

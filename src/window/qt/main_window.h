@@ -6,6 +6,7 @@
 #include "window/tform1.h"
 #include "window/view.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <functional>
@@ -73,6 +74,7 @@ protected:
 
 private:
     QWidget* Widget(Control control) const;
+    void DrawStatus();
 
     TForm1 form_;
     ImageBox* image_ = nullptr;
@@ -86,6 +88,9 @@ private:
     SpeedButton* bcnf_ = nullptr;
     SpeedButton* bfav_ = nullptr;
     QTimer* timer_ = nullptr;
+    // The status bar is drawn at most every kStatusDrawMs (see SetStatusText).
+    QTimer* status_redraw_ = nullptr;
+    QElapsedTimer status_drawn_;
     std::unique_ptr<qt::ComboItems> items_;
     ErrorBox error_box_;
     int glyph_ = -1;
