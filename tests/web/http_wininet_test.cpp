@@ -95,25 +95,6 @@ namespace {
     // for a connection the client keeps for later.
     void Once(httplib::Response& res) { res.set_header("Connection", "close"); }
 
-    struct Drained {
-        std::string body;
-        std::vector<std::uint32_t> reads;
-    };
-
-    Drained Drain(HttpRequest* request)
-    {
-        Drained d;
-        char buffer[1024];
-        for (int guard = 0; guard < 200000; ++guard) {
-            std::uint32_t n = request ? request->Read(buffer, sizeof buffer) : 0;
-            d.reads.push_back(n);
-            d.body.append(buffer, n);
-            if (n == 0)
-                break;
-        }
-        return d;
-    }
-
     Drained Fetch(const std::string& url, const HttpLimits& limits = {}, bool reload = true)
     {
         auto session = OpenInternetSession(limits);

@@ -3,9 +3,12 @@
 // ordinary requests and a proxy's absolute-URI requests.
 #pragma once
 
+#include "web/http_client.h"
+
 #include <httplib.h>
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -97,5 +100,26 @@ private:
     std::mutex mutex_;
     std::vector<RecordedRequest> requests_;
 };
+
+// A body read to its end the way the worker reads it, with the size of
+// every read.
+struct Drained {
+    std::string body;
+    std::vector<std::uint32_t> reads;
+};
+
+inline Drained Drain(HttpRequest* request)
+{
+    Drained d;
+    char buffer[1024];
+    for (int guard = 0; guard < 200000; ++guard) {
+        std::uint32_t n = request ? request->Read(buffer, sizeof buffer) : 0;
+        d.reads.push_back(n);
+        d.body.append(buffer, n);
+        if (n == 0)
+            break;
+    }
+    return d;
+}
 
 } // namespace tarvenia::testing
