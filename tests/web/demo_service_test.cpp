@@ -215,10 +215,7 @@ namespace {
         SharedState state;
         state.Paths = WorkPaths::InFolder(dir.Dir());
         StatusRecorder main;
-        WorkerServices services;
-        services.main_thread = &main;
-        services.set_status = [&](const std::string& t) { main.Show(t); };
-        services.today_key = [] { return std::string("20030311"); }; // a day ahead of the service
+        WorkerServices services = main.Services("20030311"); // a day ahead of the service
         auto run = [&](const std::string& url) {
             TVaziDovThread worker(state, services);
             worker.Url = url;

@@ -226,10 +226,7 @@ namespace {
         SharedState state;
         state.Paths = WorkPaths::InFolder(dir.Dir());
         StatusRecorder main;
-        WorkerServices services;
-        services.main_thread = &main;
-        services.set_status = [&](const std::string& t) { main.Show(t); };
-        services.today_key = [] { return std::string("20030305"); };
+        WorkerServices services = main.Services("20030305");
         auto run = [&](const std::string& url) {
             TVaziDovThread worker(state, services);
             worker.Url = url;

@@ -156,6 +156,17 @@ public:
         return texts_;
     }
 
+    // Services of a worker whose statuses come here and whose "today" is
+    // `today_key`; the session is the platform's client unless replaced.
+    WorkerServices Services(const std::string& today_key)
+    {
+        WorkerServices s;
+        s.main_thread = this;
+        s.set_status = [this](const std::string& text) { Show(text); };
+        s.today_key = [today_key] { return today_key; };
+        return s;
+    }
+
 private:
     std::mutex mutex_;
     std::vector<std::string> texts_;

@@ -31,11 +31,8 @@ namespace {
 
         WorkerServices Services()
         {
-            WorkerServices s;
-            s.main_thread = &main;
-            s.set_status = [this](const std::string& text) { main.Show(text); };
+            WorkerServices s = main.Services("20030305");
             s.open_session = [this] { return std::make_unique<FakeSession>(net); };
-            s.today_key = [] { return std::string("20030305"); };
             return s;
         }
 
