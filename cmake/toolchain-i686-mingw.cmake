@@ -1,39 +1,6 @@
-# Cross-build for 32-bit Windows with the i686 mingw-w64 compilers.
-# The "-posix" compilers are needed: the default win32 thread model has no
-# std::thread. Everything is linked statically so that the programs run
-# without any DLL beside them (no libstdc++, libgcc or winpthread DLL).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86)
-
+# Cross-build for 32-bit Windows (the program we ship) with the i686
+# mingw-w64 compilers.
 set(TARVENIA_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TARVENIA_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TARVENIA_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${TARVENIA_MINGW_PREFIX}-windres)
-set(CMAKE_ASM_NASM_COMPILER nasm)
-
-# Libraries and packages come from the mingw sysroot and from the prefixes
-# TARVENIA_WINDOWS_DEPS (the cross-built libjpeg-turbo and GoogleTest made by
-# scripts/build-windows), never from the build machine's own /usr.
-if(NOT DEFINED TARVENIA_WINDOWS_DEPS)
-    set(TARVENIA_WINDOWS_DEPS ${CMAKE_CURRENT_LIST_DIR}/../build/third_party/i686)
-endif()
-get_filename_component(TARVENIA_WINDOWS_DEPS "${TARVENIA_WINDOWS_DEPS}" ABSOLUTE)
-set(CMAKE_FIND_ROOT_PATH /usr/${TARVENIA_MINGW_PREFIX} ${TARVENIA_WINDOWS_DEPS})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
-
-# Programs built here run under Wine on the build machine (tests, test
-# discovery). The wrapper bounds every run in time.
-if(NOT DEFINED CMAKE_CROSSCOMPILING_EMULATOR)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
-endif()
-
-# pkg-config answers from the prefix only: the build machine's .pc files
-# describe Linux libraries.
-set(ENV{PKG_CONFIG_LIBDIR} "${TARVENIA_WINDOWS_DEPS}/lib/pkgconfig")
-set(ENV{PKG_CONFIG_PATH} "")
+set(TARVENIA_MINGW_ARCH i686)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
