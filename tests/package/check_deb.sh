@@ -60,7 +60,6 @@ grep -qx "Exec=quindelar" "$R/applications/$ID.desktop" || fail "Exec"
 grep -q "<id>$ID</id>" "$R/metainfo/$ID.metainfo.xml" || fail "metainfo id"
 grep -q "<launchable type=\"desktop-id\">$ID.desktop</launchable>" \
     "$R/metainfo/$ID.metainfo.xml" || fail "metainfo launchable"
-grep -q "$ID" "$T/root/usr/bin/quindelar" || fail "the program does not carry its id"
 log "desktop entry and metainfo valid, id $ID everywhere"
 
 for size in 16 22 24 32 48 64 128 256; do
