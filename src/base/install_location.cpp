@@ -28,8 +28,8 @@ bool IsInstalledCopy(const std::string& executable_dir, const std::string& insta
     return Normalized(executable_dir) == Normalized(installed_bin_dir);
 }
 
-std::string FavoritesDirFor(const std::string& executable_dir,
-    const std::string& installed_bin_dir, const std::string& work_dir)
+std::string FavoritesDirFor(const std::string& executable_dir, const std::string& installed_bin_dir,
+    const std::string& work_dir)
 {
     return IsInstalledCopy(executable_dir, installed_bin_dir) ? work_dir : executable_dir;
 }

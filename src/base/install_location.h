@@ -17,7 +17,7 @@ bool IsInstalledCopy(const std::string& executable_dir, const std::string& insta
 // copy lives in a folder shared by every user and owned by the system, so its
 // favourites go to the user's own work folder; any other copy (a build tree,
 // a copy unpacked in the home folder) keeps them beside the executable.
-std::string FavoritesDirFor(const std::string& executable_dir,
-    const std::string& installed_bin_dir, const std::string& work_dir);
+std::string FavoritesDirFor(const std::string& executable_dir, const std::string& installed_bin_dir,
+    const std::string& work_dir);
 
 } // namespace tarvenia

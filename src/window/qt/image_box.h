@@ -1,8 +1,9 @@
 // Image1: the photo preview. A loaded picture is decoded when it is first
 // drawn, once, and shown stretched to the whole control by dropping or
 // repeating rows and columns (no smoothing), in device pixels: a 160 × 120
-// control on a screen scaled 2× shows a 320 × 240 sampling of the photo. A decode failure on that first
-// draw is reported once, after the paint; later draws show what was decoded.
+// control on a screen scaled 2× shows a 320 × 240 sampling of the photo. A
+// decode failure on that first draw is reported once, after the paint; later
+// draws show what was decoded.
 #pragma once
 
 #include "imaging/jpeg_picture.h"
