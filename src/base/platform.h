@@ -15,4 +15,11 @@ std::string ExecutableDir();
 // ~/.local/share/tarvenia/), created when missing.
 std::string WorkDir();
 
+// The folder of the favourites file, with its trailing separator, to be
+// decided once at start. Windows: the folder of the executable. Linux: the
+// work folder for the copy installed in the bin folder of the prefix the
+// program was built for, the folder of the executable for any other copy
+// (see FavoritesDirFor).
+std::string FavoritesDir();
+
 } // namespace tarvenia

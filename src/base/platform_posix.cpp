@@ -1,5 +1,7 @@
 #include "base/platform.h"
 
+#include "base/install_location.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -44,6 +46,19 @@ std::string WorkDir()
     std::string dir = base + "/tarvenia";
     MakeDirs(dir);
     return dir + "/";
+}
+
+std::string FavoritesDir()
+{
+    // The bin folder of the install prefix, fixed at build time. Links in it
+    // are resolved like those of /proc/self/exe (on a merged-/usr system /bin
+    // is /usr/bin), so both sides name the same folder the same way.
+    std::string bin_dir = TARVENIA_INSTALL_BINDIR;
+    if (char* real = ::realpath(bin_dir.c_str(), nullptr)) {
+        bin_dir = real;
+        std::free(real);
+    }
+    return FavoritesDirFor(ExecutableDir(), bin_dir, WorkDir());
 }
 
 } // namespace tarvenia

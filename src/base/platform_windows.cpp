@@ -28,4 +28,6 @@ std::string ExecutableDir()
 
 std::string WorkDir() { return "c:\\"; }
 
+std::string FavoritesDir() { return ExecutableDir(); }
+
 } // namespace tarvenia

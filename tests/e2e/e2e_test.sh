@@ -3,7 +3,19 @@
 # reached through http_proxy. Connect, see the photo, choose another entry,
 # add it to the favourites, confirm it, close.
 #   e2e_test.sh QUINDELAR DEMO_SERVICE
+#       a copy of the program in a folder of the test: the favourites file
+#       must appear beside that copy;
+#   e2e_test.sh --installed QUINDELAR DEMO_SERVICE
+#       the program where it is installed (/usr/bin/quindelar from the
+#       package): the favourites file must appear in $XDG_DATA_HOME/tarvenia/
+#       and nothing may change in the program's folder.
 set -euo pipefail
+
+INSTALLED=${TARVENIA_E2E_INSTALLED:-0}
+if [ "${1:-}" = "--installed" ]; then
+    INSTALLED=1
+    shift
+fi
 
 TITLE="Imágenes de Tarvenia"
 STEP_TIMEOUT=30
@@ -37,10 +49,11 @@ if [ -z "${TARVENIA_E2E_DIR:-}" ]; then
         return 0
     }
     trap cleanup EXIT
-    # A copy of the program, so that its favourites file lies in our folder.
+    # Unless the installed program is tried, a copy of it, so that its
+    # favourites file lies in our folder.
     mkdir -p "$T/bin" "$T/data" "$T/home" "$T/config" "$T/runtime"
     chmod 700 "$T/runtime"
-    cp "$APP" "$T/bin/quindelar"
+    if [ "$INSTALLED" = 0 ]; then cp "$APP" "$T/bin/quindelar"; fi
 
     "$SERVICE" --port 0 --date 20240315 --log "$T/service.log" >"$T/service.out" 2>&1 &
     SERVICE_PID=$!
@@ -52,7 +65,7 @@ if [ -z "${TARVENIA_E2E_DIR:-}" ]; then
         XDG_DATA_HOME="$T/data" HOME="$T/home" XDG_CONFIG_HOME="$T/config" \
         XDG_RUNTIME_DIR="$T/runtime" GSETTINGS_BACKEND=keyfile XDG_CURRENT_DESKTOP=GNOME \
         QT_QPA_PLATFORM=xcb \
-        TARVENIA_E2E_DIR="$T" \
+        TARVENIA_E2E_DIR="$T" TARVENIA_E2E_INSTALLED="$INSTALLED" TARVENIA_E2E_APP="$APP" \
         timeout 240 xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" || exit $?
     exit 0
 fi
@@ -61,6 +74,14 @@ fi
 T=$TARVENIA_E2E_DIR
 WORK="$T/data/tarvenia"
 FAV="$T/bin/qndelarf.qdl"
+PROGRAM="$T/bin/quindelar"
+if [ "$TARVENIA_E2E_INSTALLED" = 1 ]; then
+    FAV="$WORK/qndelarf.qdl"
+    PROGRAM=$TARVENIA_E2E_APP
+    APP_DIR=$(dirname "$PROGRAM")
+    listing() { ls -la --time-style=+%s.%N "$APP_DIR"; }
+    BEFORE=$(listing)
+fi
 
 pixel() { # x y in window coordinates → "r,g,b"
     import -window root -crop "1x1+$((WX + $1))+$((WY + $2))" +repage txt:- 2>/dev/null |
@@ -85,7 +106,7 @@ BADD=(236 146)
 COMBO_ARROW=(212 146)
 PREVIEW=(84 68)
 
-"$T/bin/quindelar" >"$T/quindelar.out" 2>&1 &
+"$PROGRAM" >"$T/quindelar.out" 2>&1 &
 APP_PID=$!
 WID=$(timeout "$STEP_TIMEOUT" xdotool search --sync --name "$TITLE" | head -n1) ||
     fail "no window"
@@ -123,7 +144,7 @@ wait_for "$STEP_TIMEOUT" shown "${BCNF[@]}" || fail "\"Confirmar\" not shown aga
 
 log "add to the favourites"
 click "${BADD[@]}"
-wait_for "$STEP_TIMEOUT" test -s "$FAV" || fail "no favourites file beside the executable"
+wait_for "$STEP_TIMEOUT" test -s "$FAV" || fail "no favourites file at $FAV"
 printf '%s\r\n' "$EXPECTED" | cmp -s - "$FAV" ||
     fail "favourites file holds $(od -c "$FAV" | head -3), expected $EXPECTED"
 wait_for 5 shown "${BFAV[@]}" || fail "\"Favoritas\" not shown after the add"
@@ -149,4 +170,10 @@ log "ended ${ELAPSED_MS} ms after the click"
 [ ! -e "$WORK/qndelar.qdl" ] || fail "catalog copy left behind"
 [ -s "$WORK/qndelar.bmp" ] || fail "wallpaper bitmap removed"
 [ -s "$FAV" ] || fail "favourites file removed"
+if [ "$TARVENIA_E2E_INSTALLED" = 1 ]; then
+    [ ! -e "$APP_DIR/qndelarf.qdl" ] || fail "a favourites file appeared in $APP_DIR"
+    [ "$(listing)" = "$BEFORE" ] || fail "$APP_DIR changed: $(diff <(echo "$BEFORE") <(listing))"
+else
+    [ ! -e "$WORK/qndelarf.qdl" ] || fail "a copy outside the prefix wrote its favourites to $WORK"
+fi
 log "passed"

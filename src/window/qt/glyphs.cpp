@@ -117,4 +117,15 @@ QPixmap ImageList1(int index)
 
 QPixmap WindowIcon() { return QPixmap(kIcon); }
 
+QPixmap Sharp(const QPixmap& picture, qreal device_pixel_ratio)
+{
+    if (picture.isNull() || device_pixel_ratio <= 1.0)
+        return picture;
+    QPixmap out = picture.scaled(qRound(picture.width() * device_pixel_ratio),
+        qRound(picture.height() * device_pixel_ratio), Qt::IgnoreAspectRatio,
+        Qt::FastTransformation);
+    out.setDevicePixelRatio(device_pixel_ratio);
+    return out;
+}
+
 } // namespace tarvenia::qt

@@ -13,4 +13,9 @@ QPixmap ImageList1(int index);
 // 32 × 32, 16 colours: a framed landscape.
 QPixmap WindowIcon();
 
+// A picture drawn pixel by pixel, enlarged for a screen of that device pixel
+// ratio by repeating pixels: smoothing would blur its one-pixel outlines. The
+// result carries the ratio, so it is drawn at the picture's logical size.
+QPixmap Sharp(const QPixmap& picture, qreal device_pixel_ratio);
+
 } // namespace tarvenia::qt

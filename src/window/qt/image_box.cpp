@@ -55,8 +55,12 @@ void ImageBox::DecodeNow()
         failure = e.what();
     }
     try {
-        // After a failure this is the image as far as the decoder got.
-        stretched_ = Stretch(picture->Decode(), width(), height());
+        // After a failure this is the image as far as the decoder got. It is
+        // sampled at the screen's own resolution and drawn 1:1: on a scaled
+        // screen a logical-size copy would be enlarged, and blurred, again.
+        const qreal ratio = devicePixelRatioF();
+        stretched_ = Stretch(picture->Decode(), qRound(width() * ratio), qRound(height() * ratio));
+        stretched_.setDevicePixelRatio(ratio);
     } catch (const std::exception&) {
         stretched_ = QImage();
     }

@@ -1,7 +1,9 @@
 // Image1: the photo preview. A loaded picture is decoded when it is first
 // drawn, once, and shown stretched to the whole control by dropping or
-// repeating rows and columns (no smoothing). A decode failure on that first
-// draw is reported once, after the paint; later draws show what was decoded.
+// repeating rows and columns (no smoothing), in device pixels: a 160 × 120
+// control on a screen scaled 2× shows a 320 × 240 sampling of the photo. A
+// decode failure on that first draw is reported once, after the paint; later
+// draws show what was decoded.
 #pragma once
 
 #include "imaging/jpeg_picture.h"
@@ -25,7 +27,8 @@ public:
     void Load(const std::string& path);
     void SetDecodeErrorHandler(std::function<void(const std::string&)> handler);
 
-    // The picture as drawn, once it has been drawn (null before).
+    // The picture as drawn, once it has been drawn (null before), in device
+    // pixels, with the screen's device pixel ratio.
     const QImage& Stretched() const { return stretched_; }
     bool HasPicture() const { return picture_ != nullptr || !stretched_.isNull(); }
 

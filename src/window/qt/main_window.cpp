@@ -70,7 +70,12 @@ MainWindow::MainWindow(
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Cp1252ToQString(texts::kWindowCaption));
-    setWindowIcon(QIcon(WindowIcon()));
+    // The 32 × 32 picture plus copies with repeated pixels for the larger
+    // sizes that docks and scaled screens ask for, instead of a blurred one.
+    QIcon icon(WindowIcon());
+    icon.addPixmap(WindowIcon().scaled(64, 64, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    icon.addPixmap(WindowIcon().scaled(128, 128, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    setWindowIcon(icon);
     setFixedSize(251, 180);
     setFont(WindowFont());
     Fill(this, kBackground);
@@ -145,7 +150,7 @@ MainWindow::MainWindow(
 
     // The full screen, not the work area without panels.
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const auto placement = form_.FormCreate(screen.width(), screen.height(), ExecutableDir());
+    const auto placement = form_.FormCreate(screen.width(), screen.height(), FavoritesDir());
     move(placement.left, placement.top);
 }
 
@@ -257,7 +262,7 @@ std::string MainWindow::Hint(Control control) const
 void MainWindow::SetAddGlyph(int image_index)
 {
     glyph_ = image_index;
-    badd_->setIcon(QIcon(ImageList1(image_index)));
+    badd_->setIcon(QIcon(Sharp(ImageList1(image_index), devicePixelRatioF())));
 }
 
 void MainWindow::ShowErrorBox(const std::string& text, const std::string& caption)

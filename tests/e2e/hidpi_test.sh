@@ -1,0 +1,163 @@
+#!/usr/bin/env bash
+# The real window on a screen scaled 2× (QT_SCALE_FACTOR=2 under Xvfb),
+# against the demo photo service: the layout keeps its logical pixels
+# (502 × 360 device pixels, every control at twice its position), the preview
+# is a nearest-neighbour sampling of the photo at 320 × 240 device pixels, and
+# the favourites button's glyph is enlarged without smoothing.
+#   hidpi_test.sh QUINDELAR DEMO_SERVICE
+set -euo pipefail
+
+TITLE="Imágenes de Tarvenia"
+STEP_TIMEOUT=30
+BACKGROUND="188,190,254"
+S=2 # the scale factor
+
+log() { printf 'hidpi: %s\n' "$*"; }
+fail() {
+    printf 'hidpi: FAILED: %s\n' "$*" >&2
+    exit 1
+}
+wait_for() { # seconds command...
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.2
+    done
+}
+
+if [ -z "${TARVENIA_HIDPI_DIR:-}" ]; then
+    APP=$(readlink -f "$1")
+    SERVICE=$(readlink -f "$2")
+    T=$(mktemp -d "${TMPDIR:-/tmp}/tarvenia-hidpi.XXXXXX")
+    SERVICE_PID=""
+    cleanup() {
+        if [ -n "$SERVICE_PID" ]; then
+            kill "$SERVICE_PID" 2>/dev/null || true
+            wait "$SERVICE_PID" 2>/dev/null || true
+        fi
+        if [ -z "${KEEP_E2E:-}" ]; then rm -rf "$T"; else log "kept $T"; fi
+        return 0
+    }
+    trap cleanup EXIT
+    mkdir -p "$T/bin" "$T/data" "$T/home" "$T/config" "$T/runtime"
+    chmod 700 "$T/runtime"
+    cp "$APP" "$T/bin/quindelar"
+    "$SERVICE" --port 0 --date 20240315 --log "$T/service.log" >"$T/service.out" 2>&1 &
+    SERVICE_PID=$!
+    wait_for 10 grep -q '^listening on' "$T/service.out" || fail "service: $(cat "$T/service.out")"
+    PORT=$(sed -n 's|^listening on http://127.0.0.1:\([0-9]*\).*|\1|p' "$T/service.out")
+    env -u HTTP_PROXY -u NO_PROXY -u DBUS_SESSION_BUS_ADDRESS -u QT_SCREEN_SCALE_FACTORS \
+        -u QT_AUTO_SCREEN_SCALE_FACTOR -u QT_ENABLE_HIGHDPI_SCALING \
+        http_proxy="http://127.0.0.1:$PORT" no_proxy="" \
+        XDG_DATA_HOME="$T/data" HOME="$T/home" XDG_CONFIG_HOME="$T/config" \
+        XDG_RUNTIME_DIR="$T/runtime" GSETTINGS_BACKEND=keyfile XDG_CURRENT_DESKTOP=GNOME \
+        QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$S TARVENIA_HIDPI_DIR="$T" \
+        timeout 240 xvfb-run -a -s '-screen 0 1920x1200x24' bash "$0" || exit $?
+    exit 0
+fi
+
+# --- inside Xvfb --------------------------------------------------------------
+T=$TARVENIA_HIDPI_DIR
+WORK="$T/data/tarvenia"
+
+# Positions are given in logical pixels and doubled here.
+pixel() { # x y → "r,g,b"
+    import -window root -crop "1x1+$((WX + S * $1))+$((WY + S * $2))" +repage txt:- 2>/dev/null |
+        sed -n '2s/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
+}
+shown() { [ "$(pixel "$1" "$2")" != "$BACKGROUND" ]; }
+hidden() { [ "$(pixel "$1" "$2")" = "$BACKGROUND" ]; }
+click() { xdotool mousemove $((WX + S * $1)) $((WY + S * $2)) click 1; }
+crop() { # x y w h (logical) → binary PPM on stdout
+    import -window root -crop "$((S * $3))x$((S * $4))+$((WX + S * $1))+$((WY + S * $2))" \
+        +repage -depth 8 ppm:- 2>/dev/null
+}
+
+"$T/bin/quindelar" >"$T/quindelar.out" 2>&1 &
+APP_PID=$!
+WID=$(timeout "$STEP_TIMEOUT" xdotool search --sync --name "$TITLE" | head -n1) || fail "no window"
+eval "$(xdotool getwindowgeometry --shell "$WID")"
+WX=$X
+WY=$Y
+log "window at ($WX,$WY) ${WIDTH}x${HEIGHT}"
+# Screen 1920 × 1200 is 960 × 600 logical: the window stands at
+# (960 − 275, 600 − 350) logical pixels.
+[ "$WIDTH x $HEIGHT" = "502 x 360" ] || fail "window of ${WIDTH}x${HEIGHT}, expected 502x360"
+[ "$WX,$WY" = "1370,500" ] || fail "window at ($WX,$WY), expected (1370,500)"
+
+# Each control at twice its place: a point inside it drawn, a point of the
+# window's background just outside it not.
+wait_for 5 shown 209 53 || fail "\"Conectar\" not at (418,106)"
+shown 209 25 || fail "\"Salir\" not at (418,50)"
+hidden 190 82 || fail "\"Confirmar\" shown before connecting"
+hidden 84 68 || fail "preview not empty before connecting"
+[ "$(pixel 240 172)" = "227,228,255" ] || fail "status bar not at (480,344): $(pixel 240 172)"
+hidden 171 60 || fail "background expected between the preview and the group box"
+
+log "connect"
+click 209 53
+wait_for "$STEP_TIMEOUT" shown 84 68 || fail "no photo shown"
+wait_for "$STEP_TIMEOUT" shown 190 82 || fail "\"Confirmar\" not at (380,164)"
+wait_for "$STEP_TIMEOUT" shown 236 146 || fail "the favourites button not at (472,292)"
+shown 100 146 || fail "the combo box not at (200,292)"
+hidden 171 146 && fail "the combo box should reach (342,292)"
+sleep 0.5
+import -window root -crop "502x360+$WX+$WY" +repage "$T/window.png"
+[ -s "$WORK/qndelar.jpg" ] || fail "no photo file"
+
+# The preview against djpeg's decoding of the same file, sampled at 320 × 240
+# by dropping and repeating pixels. The bevel draws a 1-pixel frame over the
+# preview's edges: 2 logical pixels all round are left out.
+djpeg -ppm "$WORK/qndelar.jpg" >"$T/photo.ppm" || fail "djpeg"
+crop 8 8 160 120 >"$T/preview.ppm"
+crop 225 135 23 22 >"$T/badd.ppm"
+python3 - "$T/photo.ppm" "$T/preview.ppm" "$T/badd.ppm" <<'PY' || fail "pixel check"
+import sys
+
+def read_ppm(path):
+    data = open(path, "rb").read()
+    fields, pos = [], 0
+    while len(fields) < 4:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        if data[pos:pos + 1] == b"#":
+            pos = data.index(b"\n", pos)
+            continue
+        end = pos
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[pos:end])
+        pos = end
+    assert fields[0] == b"P6" and fields[3] == b"255", fields
+    w, h = int(fields[1]), int(fields[2])
+    px = data[pos + 1:]
+    return w, h, lambda x, y: tuple(px[3 * (y * w + x):3 * (y * w + x) + 3])
+
+pw, ph, photo = read_ppm(sys.argv[1])
+vw, vh, shown = read_ppm(sys.argv[2])
+assert (vw, vh) == (320, 240), (vw, vh)
+bad = 0
+for y in range(4, vh - 4):
+    for x in range(4, vw - 4):
+        if shown(x, y) != photo(x * pw // vw, y * ph // vh):
+            bad += 1
+print(f"hidpi: photo {pw}x{ph}, preview 320x240 device pixels, {bad} pixels differ")
+if bad:
+    sys.exit(1)
+
+# The folder glyph: its 59 yellow pixels as 2 × 2 blocks, no blend of yellow
+# with white or black (smoothing).
+bw, bh, button = read_ppm(sys.argv[3])
+blends = sum(1 for y in range(bh) for x in range(bw)
+             for r, g, b in [button(x, y)] if r == g and r > 200 and b < r - 20 and b != 0)
+yellow = sum(1 for y in range(bh) for x in range(bw) if button(x, y) == (255, 255, 0))
+print(f"hidpi: glyph with {yellow} yellow pixels, {blends} blended")
+if blends or yellow != 4 * 59:
+    sys.exit(1)
+PY
+
+log "close"
+click 209 25
+wait_for 10 bash -c "! kill -0 $APP_PID 2>/dev/null" || fail "the program did not end"
+log "passed"
