@@ -3,11 +3,11 @@
 // keyfile store, the real Xfconf daemon and a stand-in Plasma shell on a
 // private bus, and desktops that are missing or hung. Figures are medians;
 // the reference is one bare round trip on the private bus in the same run.
-#include "imaging/desktop_bus.h"
-#include "imaging/desktop_wallpaper_installer.h"
-#include "wallpaper_fake_service.h"
-#include "wallpaper_silent_socket.h"
-#include "wallpaper_test_bus.h"
+#include "desktop/linux/bus.h"
+#include "desktop/linux/installer.h"
+#include "support/fake_service.h"
+#include "support/silent_socket.h"
+#include "support/test_bus.h"
 
 #include <algorithm>
 #include <chrono>

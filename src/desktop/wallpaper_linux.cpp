@@ -1,6 +1,6 @@
-#include "imaging/wallpaper.h"
+#include "desktop/wallpaper.h"
 
-#include "imaging/desktop_wallpaper_installer.h"
+#include "desktop/linux/installer.h"
 
 namespace tarvenia {
 

@@ -1,4 +1,4 @@
-#include "imaging/wallpaper.h"
+#include "desktop/wallpaper.h"
 
 #include <windows.h>
 

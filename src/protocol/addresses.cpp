@@ -1,4 +1,4 @@
-#include "web/addresses.h"
+#include "protocol/addresses.h"
 
 #include "base/error.h"
 

@@ -9,8 +9,6 @@
 
 namespace tarvenia {
 
-class TVaziDovThread;
-
 // The three work files at fixed paths.
 struct WorkPaths {
     std::string photo; // "qndelar.jpg": the photo last downloaded
@@ -39,15 +37,16 @@ struct SharedState {
     std::string SelectedKey;
     std::vector<std::string> BaseUrls;
 
-    // The lists parallel to the combo box's items; the window's thread only.
-    std::vector<std::string> EntryBases;
-    std::vector<std::string> EntryKeys;
-
-    std::string FavoritesPath;
-    // The last worker started; never dereferenced after its start.
-    TVaziDovThread* WebThread = nullptr;
-
     WorkPaths Paths;
 };
+
+enum class RunKind {
+    Confirmation, // ConfirmPending was set: sends the confirmation request
+    Photo, // CurrentKey not empty: downloads one photo into the photo file
+    FirstConnection, // otherwise: daily response, then the catalog copy
+};
+
+// The run a worker created now would perform.
+RunKind ChooseRun(const SharedState& state);
 
 } // namespace tarvenia

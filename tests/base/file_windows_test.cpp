@@ -3,7 +3,8 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "base/platform.h"
-#include "window/win32/preview_image.h"
+#include "support/io_error_code.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -20,37 +21,18 @@ namespace {
 
     class FileWindowsTest : public ::testing::Test {
     protected:
-        void SetUp() override
-        {
-            dir_ = fs::temp_directory_path()
-                / ("tarvenia-filewin-" + std::to_string(::GetCurrentProcessId()));
-            fs::create_directories(dir_);
-        }
-        void TearDown() override
-        {
-            std::error_code ec;
-            fs::remove_all(dir_, ec);
-        }
-        std::string Path(const std::string& name) const { return dir_.string() + "\\" + name; }
+        std::string Path(const std::string& name) const { return folder_.Path(name); }
         std::string Existing(const std::string& name, const std::string& content = "abc")
         {
             File f(Path(name), File::Mode::Create);
             f.Write(content);
             return Path(name);
         }
-        fs::path dir_;
+        testing::TempFolder folder_;
+        const fs::path dir_ = folder_.Root();
     };
 
-    // The error code of `fn`, or 0 when it succeeds.
-    int CodeOf(const std::function<void()>& fn)
-    {
-        try {
-            fn();
-        } catch (const IoError& e) {
-            return e.code();
-        }
-        return 0;
-    }
+    using testing::IoErrorCodeOf;
 
     TEST_F(FileWindowsTest, EachModeSharesTheFileAsItPromises)
     {
@@ -93,7 +75,7 @@ namespace {
                 const M mode = c.second == Read ? M::Read
                     : c.second == Append        ? M::Append
                                                 : M::ReadWriteShared;
-                code = CodeOf([&] { File second(path, mode); });
+                code = IoErrorCodeOf([&] { File second(path, mode); });
             }
             EXPECT_EQ(code, c.shared ? 0 : 5);
         }
@@ -101,9 +83,9 @@ namespace {
         std::string path = Existing("erase.bin");
         {
             File open(path, M::Read);
-            EXPECT_EQ(CodeOf([&] { File::Erase(path); }), 5);
+            EXPECT_EQ(IoErrorCodeOf([&] { File::Erase(path); }), 5);
         }
-        EXPECT_EQ(CodeOf([&] { File::Erase(path); }), 0);
+        EXPECT_EQ(IoErrorCodeOf([&] { File::Erase(path); }), 0);
         EXPECT_FALSE(File::Exists(path));
     }
 
@@ -125,14 +107,14 @@ namespace {
         };
         for (const auto& c : cases) {
             SCOPED_TRACE(c.what);
-            EXPECT_EQ(CodeOf(c.action), c.code);
+            EXPECT_EQ(IoErrorCodeOf(c.action), c.code);
         }
         // Where the system enforces read-only files (not Wine run by root).
         HANDLE probe
             = ::CreateFileA(readonly.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         if (probe == INVALID_HANDLE_VALUE) {
-            EXPECT_EQ(CodeOf([&] { File(readonly, File::Mode::ReadWriteShared); }), 5);
-            EXPECT_EQ(CodeOf([&] { File(readonly, File::Mode::Create); }), 5);
+            EXPECT_EQ(IoErrorCodeOf([&] { File(readonly, File::Mode::ReadWriteShared); }), 5);
+            EXPECT_EQ(IoErrorCodeOf([&] { File(readonly, File::Mode::Create); }), 5);
         } else {
             ::CloseHandle(probe);
         }
@@ -168,23 +150,6 @@ namespace {
         EXPECT_EQ(std::string(exe).rfind(dir, 0), 0u);
         EXPECT_EQ(std::string(exe).find('\\', dir.size()), std::string::npos);
         EXPECT_EQ(WorkDir(), "c:\\");
-    }
-
-    TEST(PreviewImageTest, HalftoningOnlyWhereAShallowDisplayShowsADeeperPicture)
-    {
-        struct Case {
-            int display, picture, mode;
-        } cases[] = {
-            { 32, 24, COLORONCOLOR },
-            { 24, 8, COLORONCOLOR },
-            { 16, 24, COLORONCOLOR },
-            { 8, 8, COLORONCOLOR },
-            { 8, 24, HALFTONE },
-            { 4, 8, HALFTONE },
-        };
-        for (const auto& c : cases)
-            EXPECT_EQ(win32::PreviewImage::StretchModeFor(c.display, c.picture), c.mode)
-                << c.display << " / " << c.picture;
     }
 
 } // namespace

@@ -1,15 +1,15 @@
 // Xfconf (the real daemon) and Plasma (a stand-in) on private session buses,
 // and desktops that are missing or never answer.
-#include "imaging/desktop_bus.h"
-#include "imaging/desktop_glib.h"
-#include "imaging/desktop_process.h"
-#include "imaging/desktop_wallpaper_installer.h"
-#include "imaging/wallpaper_plasma.h"
-#include "imaging/wallpaper_xfconf.h"
-#include "wallpaper_fake_service.h"
-#include "wallpaper_silent_socket.h"
-#include "wallpaper_test_bus.h"
-#include "wallpaper_test_env.h"
+#include "desktop/linux/bus.h"
+#include "desktop/linux/gobject_ptr.h"
+#include "desktop/linux/installer.h"
+#include "desktop/linux/plasma.h"
+#include "desktop/linux/process.h"
+#include "desktop/linux/xfconf.h"
+#include "support/fake_service.h"
+#include "support/silent_socket.h"
+#include "support/test_bus.h"
+#include "test_env.h"
 
 #include <gtest/gtest.h>
 

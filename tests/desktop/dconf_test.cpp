@@ -3,9 +3,9 @@
 #define G_SETTINGS_ENABLE_BACKEND
 #include <gio/gsettingsbackend.h>
 
-#include "imaging/desktop_wallpaper_installer.h"
-#include "wallpaper_silent_socket.h"
-#include "wallpaper_test_env.h"
+#include "desktop/linux/installer.h"
+#include "support/silent_socket.h"
+#include "test_env.h"
 
 #include <gtest/gtest.h>
 

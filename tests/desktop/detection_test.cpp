@@ -1,4 +1,4 @@
-#include "imaging/desktop_detection.h"
+#include "desktop/linux/detection.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "imaging/desktop_process.h"
-#include "imaging/desktop_wallpaper_installer.h"
-#include "imaging/wallpaper_feh.h"
-#include "wallpaper_test_env.h"
+#include "desktop/linux/feh.h"
+#include "desktop/linux/installer.h"
+#include "desktop/linux/process.h"
+#include "test_env.h"
 
 #include <gtest/gtest.h>
 

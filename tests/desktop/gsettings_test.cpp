@@ -1,7 +1,7 @@
 // Real schemas, the keyfile store in the temporary configuration folder.
-#include "imaging/desktop_glib.h"
-#include "imaging/desktop_wallpaper_installer.h"
-#include "wallpaper_test_env.h"
+#include "desktop/linux/gobject_ptr.h"
+#include "desktop/linux/installer.h"
+#include "test_env.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Run with XDG_DATA_DIRS pointing where no schema is compiled: the desktops
 // whose schema is missing (or a system with none at all) must not abort the
 // program.
-#include "imaging/desktop_wallpaper_installer.h"
-#include "imaging/wallpaper_gsettings.h"
-#include "wallpaper_test_env.h"
+#include "desktop/linux/gsettings.h"
+#include "desktop/linux/installer.h"
+#include "test_env.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "base/error.h"
-#include "web/addresses.h"
+#include "protocol/addresses.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "web/daily_response.h"
+#include "protocol/daily_response.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "web/date_key.h"
+#include "protocol/date_key.h"
 
 #include <gtest/gtest.h>
 

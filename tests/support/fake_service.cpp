@@ -1,4 +1,4 @@
-#include "wallpaper_fake_service.h"
+#include "support/fake_service.h"
 
 namespace tarvenia::testing {
 

@@ -1,4 +1,4 @@
-#include "wallpaper_silent_socket.h"
+#include "support/silent_socket.h"
 
 #include <cstdio>
 #include <sys/socket.h>

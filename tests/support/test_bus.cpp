@@ -1,4 +1,4 @@
-#include "wallpaper_test_bus.h"
+#include "support/test_bus.h"
 
 #include <chrono>
 #include <csignal>

@@ -1,4 +1,4 @@
-#include "imaging/desktop_bus.h"
+#include "desktop/linux/bus.h"
 
 #include <cstdlib>
 

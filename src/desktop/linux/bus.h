@@ -3,7 +3,7 @@
 // answers, must not freeze the window.
 #pragma once
 
-#include "imaging/desktop_glib.h"
+#include "desktop/linux/gobject_ptr.h"
 
 #include <chrono>
 #include <memory>

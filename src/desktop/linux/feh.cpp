@@ -1,7 +1,7 @@
-#include "imaging/wallpaper_feh.h"
+#include "desktop/linux/feh.h"
 
-#include "imaging/desktop_glib.h"
-#include "imaging/desktop_process.h"
+#include "desktop/linux/gobject_ptr.h"
+#include "desktop/linux/process.h"
 
 #include <sys/stat.h>
 #include <vector>

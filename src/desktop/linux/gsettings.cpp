@@ -1,6 +1,6 @@
-#include "imaging/wallpaper_gsettings.h"
+#include "desktop/linux/gsettings.h"
 
-#include "imaging/desktop_glib.h"
+#include "desktop/linux/gobject_ptr.h"
 
 #include <future>
 #include <thread>

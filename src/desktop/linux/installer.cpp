@@ -1,13 +1,13 @@
-#include "imaging/desktop_wallpaper_installer.h"
+#include "desktop/linux/installer.h"
 
-#include "imaging/desktop_bus.h"
-#include "imaging/desktop_glib.h"
-#include "imaging/desktop_process.h"
-#include "imaging/desktop_system_probe.h"
-#include "imaging/wallpaper_feh.h"
-#include "imaging/wallpaper_gsettings.h"
-#include "imaging/wallpaper_plasma.h"
-#include "imaging/wallpaper_xfconf.h"
+#include "desktop/linux/bus.h"
+#include "desktop/linux/feh.h"
+#include "desktop/linux/gobject_ptr.h"
+#include "desktop/linux/gsettings.h"
+#include "desktop/linux/plasma.h"
+#include "desktop/linux/process.h"
+#include "desktop/linux/system_probe.h"
+#include "desktop/linux/xfconf.h"
 
 #include <cstdlib>
 #include <memory>

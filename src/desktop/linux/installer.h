@@ -1,8 +1,8 @@
 // Installing the wallpaper bitmap on the Linux desktop the user runs.
 #pragma once
 
-#include "imaging/desktop_detection.h"
-#include "imaging/wallpaper.h"
+#include "desktop/linux/detection.h"
+#include "desktop/wallpaper.h"
 
 #include <chrono>
 #include <string>
@@ -26,8 +26,6 @@ public:
     DesktopKind Detect();
 
 private:
-    void InstallFor(DesktopKind kind, const std::string& path, const std::string& uri);
-
     Limits limits_;
 };
 

@@ -1,6 +1,6 @@
-#include "imaging/wallpaper_plasma.h"
+#include "desktop/linux/plasma.h"
 
-#include "imaging/desktop_bus.h"
+#include "desktop/linux/bus.h"
 
 #include <cstdio>
 

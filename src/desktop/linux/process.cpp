@@ -1,4 +1,4 @@
-#include "imaging/desktop_process.h"
+#include "desktop/linux/process.h"
 
 #include <algorithm>
 #include <cerrno>

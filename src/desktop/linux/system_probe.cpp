@@ -1,7 +1,7 @@
-#include "imaging/desktop_system_probe.h"
+#include "desktop/linux/system_probe.h"
 
-#include "imaging/desktop_bus.h"
-#include "imaging/wallpaper_gsettings.h"
+#include "desktop/linux/bus.h"
+#include "desktop/linux/gsettings.h"
 
 #include <glib.h>
 

@@ -2,7 +2,7 @@
 // settings schemas and the user's home folder.
 #pragma once
 
-#include "imaging/desktop_detection.h"
+#include "desktop/linux/detection.h"
 
 #include <chrono>
 #include <functional>

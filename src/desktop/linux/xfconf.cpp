@@ -1,6 +1,6 @@
-#include "imaging/wallpaper_xfconf.h"
+#include "desktop/linux/xfconf.h"
 
-#include "imaging/desktop_bus.h"
+#include "desktop/linux/bus.h"
 
 #include <algorithm>
 #include <map>

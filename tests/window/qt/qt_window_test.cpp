@@ -3,9 +3,10 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "base/texts.h"
-#include "imaging/wallpaper.h"
-#include "test_jpeg.h"
-#include "web/vazi_dov_thread.h"
+#include "desktop/wallpaper.h"
+#include "protocol/worker_starter.h"
+#include "support/temp_folder.h"
+#include "support/test_jpeg.h"
 #include "window/qt/bevel.h"
 #include "window/qt/combo_items.h"
 #include "window/qt/cp1252.h"
@@ -33,7 +34,6 @@
 #include <filesystem>
 #include <set>
 #include <thread>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -66,27 +66,17 @@ namespace {
     protected:
         void SetUp() override
         {
-            dir_ = fs::temp_directory_path()
-                / ("tarvenia-qt-" + std::to_string(::getpid()) + "-"
-                    + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-            fs::remove_all(dir_);
-            fs::create_directories(dir_);
             state_.Paths = WorkPaths::InFolder(dir_.string() + "/");
             window_ = std::make_unique<MainWindow>(state_, workers_, wallpaper_, 24);
             // Beside the executable is the program's place; the tests keep
             // theirs apart.
-            executable_favourites_ = state_.FavoritesPath;
-            state_.FavoritesPath = dir_.string() + "/qndelarf.qdl";
+            executable_favourites_ = window_->Form().FavoritesPath;
+            window_->Form().FavoritesPath = dir_.string() + "/qndelarf.qdl";
             window_->SetErrorBox([this](const QString& text, const QString& caption) {
                 errors_.push_back({ text, caption });
             });
         }
-        void TearDown() override
-        {
-            window_.reset();
-            std::error_code ec;
-            fs::remove_all(dir_, ec);
-        }
+        void TearDown() override { window_.reset(); }
         // The window's state once a first photo has been shown.
         void ShowPhoto(const std::string& photo_bytes)
         {
@@ -106,7 +96,8 @@ namespace {
             return { data.begin(), data.end() };
         }
 
-        fs::path dir_;
+        tarvenia::testing::TempFolder temp_;
+        const fs::path dir_ = temp_.Root();
         std::string executable_favourites_;
         SharedState state_;
         CountingStarter workers_;
@@ -287,7 +278,7 @@ namespace {
         EXPECT_TRUE(window_->IsVisible(Control::combo));
         // The add writes the typed title with the selected entry's key.
         window_->Button(Control::badd)->click();
-        EXPECT_EQ(File::ReadAll(state_.FavoritesPath),
+        EXPECT_EQ(File::ReadAll(window_->Form().FavoritesPath),
             std::vector<unsigned char>({ '2', '0', '2', '4', '0', '1', '0', '4', '0', 'M', 'i', ' ',
                 'f', 'a', 'r', 'o', 0xF1, '\r', '\n' }));
 
@@ -302,7 +293,7 @@ namespace {
     TEST_F(QtWindowTest, ViewSwitchReloadsTheCombo)
     {
         ShowPhoto(Jpeg(32, 24));
-        WriteFile(state_.FavoritesPath, "202401030Mercado\r\n202401040Faro\r\n");
+        WriteFile(window_->Form().FavoritesPath, "202401030Mercado\r\n202401040Faro\r\n");
         window_->Form().vis_bfav();
         EXPECT_TRUE(window_->IsVisible(Control::bfav));
 

@@ -1,15 +1,16 @@
 // The Win32 front-end of the main window: its layout, the controls' events
 // reaching TForm1, the picture, the error box and the workers' hand-over to
 // the main thread. Needs a display (test-windows runs it inside Xvfb).
-#include "../window/test_jpeg.h"
+#include "support/test_jpeg.h"
 
 #include "base/error.h"
 #include "base/file.h"
 #include "base/texts.h"
-#include "imaging/wallpaper.h"
-#include "web/vazi_dov_thread.h"
+#include "desktop/wallpaper.h"
+#include "protocol/worker_starter.h"
 #include "window/tform1.h"
 #include "window/win32/win32_main_thread.h"
+#include "window/win32/preview_image.h"
 #include "window/win32/win32_view.h"
 
 #include <gtest/gtest.h>
@@ -282,7 +283,7 @@ namespace {
             ::GetWindowRect(view_->Handle(), &r);
             EXPECT_EQ(r.left, s.left);
             EXPECT_EQ(r.top, s.top);
-            EXPECT_EQ(state_.FavoritesPath, Dir() + "qndelarf.qdl");
+            EXPECT_EQ(form_->FavoritesPath, Dir() + "qndelarf.qdl");
         }
     }
 
@@ -355,8 +356,8 @@ namespace {
     {
         Create();
         state_.BaseUrls = { "http://fotos1.example/", "http://fotos2.example/" };
-        state_.EntryBases = { "0", "1", "0" };
-        state_.EntryKeys = { "20030301", "20030302", "20030303" };
+        form_->EntryBases = { "0", "1", "0" };
+        form_->EntryKeys = { "20030301", "20030302", "20030303" };
         StringList& items = view_->ComboItems();
         for (const char* title : { "Amanecer",
                  "Monta\xF1"
@@ -526,6 +527,23 @@ namespace {
         EXPECT_FALSE(File::Exists(state_.Paths.photo));
         EXPECT_FALSE(File::Exists(state_.Paths.catalog));
         EXPECT_TRUE(File::Exists(state_.Paths.bitmap));
+    }
+
+    TEST(PreviewImageTest, HalftoningOnlyWhereAShallowDisplayShowsADeeperPicture)
+    {
+        struct Case {
+            int display, picture, mode;
+        } cases[] = {
+            { 32, 24, COLORONCOLOR },
+            { 24, 8, COLORONCOLOR },
+            { 16, 24, COLORONCOLOR },
+            { 8, 8, COLORONCOLOR },
+            { 8, 24, HALFTONE },
+            { 4, 8, HALFTONE },
+        };
+        for (const auto& c : cases)
+            EXPECT_EQ(PreviewImage::StretchModeFor(c.display, c.picture), c.mode)
+                << c.display << " / " << c.picture;
     }
 
 } // namespace
