@@ -243,7 +243,8 @@ namespace {
             view_->ComboItems().Add("Foto " + std::to_string(i));
         view_->SetVisible(Control::combo, true);
         ::SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
-        COMBOBOXINFO info { sizeof info };
+        COMBOBOXINFO info {};
+        info.cbSize = sizeof info;
         ASSERT_TRUE(::GetComboBoxInfo(combo, &info));
         RECT list;
         ::GetClientRect(info.hwndList, &list);
