@@ -4,11 +4,11 @@
 // the Qt front-end is built, the main thread also runs a real Qt event loop
 // with the program's own hand-over (QtMainThread), offscreen.
 #include "demo_server.h"
-#include "web/main_thread.h"
+#include "protocol/main_thread.h"
 #include "web/vazi_dov_thread.h"
 
 #ifdef TARVENIA_BENCH_QT
-#include "imaging/wallpaper.h"
+#include "desktop/wallpaper.h"
 #include "window/qt/cp1252.h"
 #include "window/qt/main_window.h"
 #include "window/qt/qt_main_thread.h"

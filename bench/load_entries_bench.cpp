@@ -28,7 +28,7 @@ std::string MakeCatalog()
     std::string out;
     out.reserve(static_cast<std::size_t>(kLines) * 52);
     int year = 2003, month = 12, day = 28;
-    char key[16];
+    char key[40]; // room for any int, so the format can never cut it
     for (int i = 0; i < kLines; ++i) {
         std::snprintf(key, sizeof key, "%04d%02d%02d", year, month, day);
         out += key;

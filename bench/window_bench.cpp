@@ -4,8 +4,10 @@
 //   window_bench rss-photo PATH     peak resident set after showing PATH
 // Runs offscreen; prints figures, never judges them.
 #include "base/file.h"
-#include "imaging/wallpaper.h"
-#include "web/vazi_dov_thread.h"
+#include "desktop/wallpaper.h"
+#include "protocol/worker_starter.h"
+#include "support/temp_folder.h"
+#include "support/test_jpeg.h"
 #include "window/qt/image_box.h"
 #include "window/qt/main_window.h"
 
@@ -17,9 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <jpeglib.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -46,17 +46,10 @@ std::string PeakRss()
     return "VmHWM: ?";
 }
 
-std::string TempFolder(const char* what)
-{
-    auto dir = std::filesystem::temp_directory_path()
-        / (std::string("tarvenia-bench-") + what + "-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return dir.string() + "/";
-}
-
 int Catalog()
 {
-    const std::string dir = TempFolder("catalog");
+    const tarvenia::testing::TempFolder folder;
+    const std::string dir = folder.Dir();
     {
         File catalog(dir + "qndelar.qdl", File::Mode::Create);
         std::string text;
@@ -94,50 +87,25 @@ int Catalog()
         }
         times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
     }
-    std::filesystem::remove_all(dir);
     std::sort(times.begin(), times.end());
     std::printf("catalog step, 10000 lines, combo filled: median %.2f ms (min %.2f, max %.2f)\n",
         times[times.size() / 2], times.front(), times.back());
     return 0;
 }
 
+// The photo of the memory figure, made by the tests' JPEG maker.
 int MakeJpeg(const char* path, int width, int height)
 {
-    std::FILE* out = std::fopen(path, "wb");
-    if (!out)
-        return 1;
-    jpeg_compress_struct cinfo {};
-    jpeg_error_mgr jerr {};
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, out);
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 85, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<unsigned char> row(static_cast<std::size_t>(width) * 3);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const unsigned y = cinfo.next_scanline;
-        for (int x = 0; x < width; ++x) {
-            row[x * 3] = static_cast<unsigned char>(x * 7 + y);
-            row[x * 3 + 1] = static_cast<unsigned char>(y * 3);
-            row[x * 3 + 2] = static_cast<unsigned char>((x ^ y) & 0xFF);
-        }
-        JSAMPROW rows[1] = { row.data() };
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::fclose(out);
+    const std::vector<unsigned char> bytes = tarvenia::testing::MakeJpeg(width, height);
+    File out(path, File::Mode::Create);
+    out.Write(std::string(bytes.begin(), bytes.end()));
     return 0;
 }
 
 int RssPhoto(const std::string& jpeg)
 {
-    const std::string dir = TempFolder("rss");
+    const tarvenia::testing::TempFolder folder;
+    const std::string dir = folder.Dir();
     std::filesystem::copy_file(jpeg, dir + "qndelar.jpg");
     NullStarter workers;
     NullWallpaper wallpaper;
@@ -151,7 +119,6 @@ int RssPhoto(const std::string& jpeg)
     window.grab(); // the first draw decodes the photo
     QApplication::processEvents();
     const bool drawn = !window.Image1()->Stretched().isNull();
-    std::filesystem::remove_all(dir);
     std::printf("%s%s\n", PeakRss().c_str(), drawn ? "" : " (photo NOT drawn)");
     return drawn ? 0 : 1;
 }

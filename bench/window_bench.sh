@@ -5,6 +5,8 @@
 # Prints figures and ratios; never fails on a figure.
 #   window_bench.sh QUINDELAR MINIMAL_QT WINDOW_BENCH
 set -euo pipefail
+LOG_TAG=window-bench
+. "$(dirname "$0")/../scripts/lib.sh"
 
 if [ -z "${TARVENIA_BENCH_IN_X:-}" ]; then
     T=$(mktemp -d "${TMPDIR:-/tmp}/tarvenia-bench-window.XXXXXX")
@@ -12,7 +14,7 @@ if [ -z "${TARVENIA_BENCH_IN_X:-}" ]; then
     mkdir -m 700 "$T/runtime"
     export XDG_RUNTIME_DIR="$T/runtime" XDG_DATA_HOME="$T/data" TARVENIA_BENCH_DIR="$T"
     export QT_QPA_PLATFORM=xcb
-    TARVENIA_BENCH_IN_X=1 timeout 600 xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" "$@"
+    TARVENIA_BENCH_IN_X=1 in_xvfb 600 bash "$0" "$@"
     exit $?
 fi
 
@@ -37,7 +39,7 @@ button_times=()
 for _ in $(seq "$RUNS"); do
     ref_times+=("$(time_to_map bench-minimal-qt "$MINIMAL")")
     button_times+=("$(time_to_map bench-minimal-qt "$MINIMAL" --button)")
-    app_times+=("$(time_to_map "Imágenes de Tarvenia" "$APP")")
+    app_times+=("$(time_to_map "$TARVENIA_TITLE" "$APP")")
 done
 kill "$XEV_PID" 2>/dev/null || true
 ref=$(echo "${ref_times[*]}" | median)

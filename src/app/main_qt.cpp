@@ -2,9 +2,9 @@
 // and the event loop.
 #include "base/platform.h"
 #include "base/texts.h"
-#include "imaging/wallpaper.h"
-#include "web/date_key.h"
-#include "web/shared_state.h"
+#include "desktop/wallpaper.h"
+#include "protocol/date_key.h"
+#include "protocol/shared_state.h"
 #include "web/vazi_dov_thread.h"
 #include "window/qt/cp1252.h"
 #include "window/qt/main_window.h"

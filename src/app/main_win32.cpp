@@ -1,8 +1,8 @@
 // The Windows program: the main window, its controller and the message loop.
 #include "base/platform.h"
-#include "imaging/wallpaper.h"
-#include "web/date_key.h"
-#include "web/shared_state.h"
+#include "desktop/wallpaper.h"
+#include "protocol/date_key.h"
+#include "protocol/shared_state.h"
 #include "web/vazi_dov_thread.h"
 #include "window/tform1.h"
 #include "window/win32/win32_main_thread.h"

@@ -63,7 +63,7 @@ struct CatalogWriter::Impl {
 };
 
 CatalogWriter::CatalogWriter(File&& file)
-    : impl_(new Impl { std::move(file) })
+    : impl_(new Impl { std::move(file), {}, {} })
 {
 }
 

@@ -7,7 +7,6 @@ void ThreadWorkerStarter::StartWorker(const std::string& url)
     // The worker reads the shared state when it is created; everything it
     // needs has been set by the caller before this point.
     auto* worker = new TVaziDovThread(state_, services_);
-    state_.WebThread = worker;
     worker->FreeOnTerminate = true;
     worker->Url = url;
     try {
@@ -15,7 +14,6 @@ void ThreadWorkerStarter::StartWorker(const std::string& url)
     } catch (...) {
         // No thread could be made: the worker never runs, so nothing else
         // will free it.
-        state_.WebThread = nullptr;
         delete worker;
         throw;
     }

@@ -3,10 +3,10 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "base/texts.h"
-#include "web/addresses.h"
-#include "web/daily_response.h"
-#include "web/date_key.h"
-#include "web/main_thread.h"
+#include "protocol/addresses.h"
+#include "protocol/daily_response.h"
+#include "protocol/date_key.h"
+#include "protocol/main_thread.h"
 
 #include <algorithm>
 #include <thread>
@@ -50,15 +50,6 @@ namespace {
     }
 
 } // namespace
-
-RunKind ChooseRun(const SharedState& state)
-{
-    if (state.ConfirmPending.load(std::memory_order_acquire))
-        return RunKind::Confirmation;
-    if (!state.CurrentKey.empty())
-        return RunKind::Photo;
-    return RunKind::FirstConnection;
-}
 
 TVaziDovThread::TVaziDovThread(SharedState& state, WorkerServices services)
     : state_(state)

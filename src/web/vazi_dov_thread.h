@@ -2,8 +2,9 @@
 // service on its own thread, then frees itself.
 #pragma once
 
+#include "protocol/shared_state.h"
+#include "protocol/worker_starter.h"
 #include "web/http_client.h"
-#include "web/shared_state.h"
 
 #include <cstdint>
 #include <functional>
@@ -13,15 +14,6 @@
 namespace tarvenia {
 
 class MainThread;
-
-enum class RunKind {
-    Confirmation, // ConfirmPending was set: sends the confirmation request
-    Photo, // CurrentKey not empty: downloads one photo into the photo file
-    FirstConnection, // otherwise: daily response, then the catalog copy
-};
-
-// The run a worker created now would perform.
-RunKind ChooseRun(const SharedState& state);
 
 // What a worker needs from the program around it.
 struct WorkerServices {
@@ -73,14 +65,8 @@ private:
     std::int32_t byte_count_ = 0;
 };
 
-// Starts workers the way the window always does: create suspended, store in
-// WebThread, free itself at the end, set Url, start.
-class WorkerStarter {
-public:
-    virtual ~WorkerStarter() = default;
-    virtual void StartWorker(const std::string& url) = 0;
-};
-
+// Starts workers the way the window always does: create suspended, free
+// itself at the end, set Url, start.
 class ThreadWorkerStarter : public WorkerStarter {
 public:
     ThreadWorkerStarter(SharedState& state, WorkerServices services)

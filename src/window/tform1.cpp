@@ -3,11 +3,10 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "base/texts.h"
+#include "desktop/wallpaper.h"
 #include "imaging/bmp.h"
-#include "imaging/wallpaper.h"
 #include "lists/catalog.h"
-#include "web/addresses.h"
-#include "web/vazi_dov_thread.h"
+#include "protocol/addresses.h"
 
 namespace tarvenia {
 
@@ -26,9 +25,9 @@ TForm1::Placement TForm1::FormCreate(
 {
     Placement placement { screen_width - 275, screen_height - 350 };
     state_.BaseUrls.clear();
-    state_.EntryBases.clear();
-    state_.EntryKeys.clear();
-    state_.FavoritesPath = executable_dir + "qndelarf.qdl";
+    EntryBases.clear();
+    EntryKeys.clear();
+    FavoritesPath = executable_dir + "qndelarf.qdl";
     return placement;
 }
 
@@ -84,12 +83,10 @@ void TForm1::CatalogStep()
     // each raising of it, whatever happens below.
     if (!state_.CatalogReady.exchange(false, std::memory_order_acq_rel))
         return;
-    LoadEntries(state_.Paths.catalog, state_.CurrentKey, view_.ComboItems(), state_.EntryBases,
-        state_.EntryKeys);
-    state_.CurrentKey = ListAt(state_.EntryKeys, 0);
+    LoadEntries(state_.Paths.catalog, state_.CurrentKey, view_.ComboItems(), EntryBases, EntryKeys);
+    state_.CurrentKey = ListAt(EntryKeys, 0);
     view_.SetComboSelectedIndex(0);
-    workers_.StartWorker(
-        PhotoAddress(state_.BaseUrls, ListAt(state_.EntryBases, 0), state_.EntryKeys[0]));
+    workers_.StartWorker(PhotoAddress(state_.BaseUrls, ListAt(EntryBases, 0), EntryKeys[0]));
 }
 
 void TForm1::PhotoStep()
@@ -127,14 +124,13 @@ void TForm1::DoComboChange()
     view_.SetVisible(Control::badd, false);
     view_.SetVisible(Control::combo, false);
     const int i = view_.ComboSelectedIndex();
-    state_.SelectedKey = ListAt(state_.EntryKeys, i);
-    workers_.StartWorker(
-        PhotoAddress(state_.BaseUrls, ListAt(state_.EntryBases, i), state_.SelectedKey));
+    state_.SelectedKey = ListAt(EntryKeys, i);
+    workers_.StartWorker(PhotoAddress(state_.BaseUrls, ListAt(EntryBases, i), state_.SelectedKey));
 }
 
 void TForm1::vis_bfav()
 {
-    view_.SetVisible(Control::bfav, File::Exists(state_.FavoritesPath));
+    view_.SetVisible(Control::bfav, File::Exists(FavoritesPath));
     view_.SetAddGlyph(view_.Caption(Control::bfav) == texts::kFavoritas ? 0 : 1);
 }
 
@@ -166,17 +162,17 @@ void TForm1::DoBfavClick()
         view_.Caption(Control::bfav) == texts::kTodas ? texts::kHintAdd : texts::kHintRemove);
     StringList& items = view_.ComboItems();
     items.Clear();
-    state_.EntryBases.clear();
-    state_.EntryKeys.clear();
+    EntryBases.clear();
+    EntryKeys.clear();
     std::string path;
     if (view_.Caption(Control::bfav) == texts::kFavoritas) {
         view_.SetCaption(Control::bfav, texts::kTodas);
-        path = state_.FavoritesPath;
+        path = FavoritesPath;
     } else {
         view_.SetCaption(Control::bfav, texts::kFavoritas);
         path = state_.Paths.catalog;
     }
-    LoadEntries(path, state_.CurrentKey, items, state_.EntryBases, state_.EntryKeys);
+    LoadEntries(path, state_.CurrentKey, items, EntryBases, EntryKeys);
     view_.SetVisible(Control::combo, true);
     const bool any = items.Count() > 0;
     view_.SetComboText(any ? items.Get(0) : std::string());
@@ -193,18 +189,17 @@ void TForm1::DoBaddClick()
 {
     if (view_.Caption(Control::bfav) == texts::kFavoritas) {
         const int i = view_.ComboSelectedIndex();
-        CatalogWriter writer = CatalogWriter::AppendOrCreate(state_.FavoritesPath);
-        writer.WriteLine(
-            ListAt(state_.EntryKeys, i), ListAt(state_.EntryBases, i), view_.ComboText());
+        CatalogWriter writer = CatalogWriter::AppendOrCreate(FavoritesPath);
+        writer.WriteLine(ListAt(EntryKeys, i), ListAt(EntryBases, i), view_.ComboText());
         writer.Close();
         vis_bfav();
         return;
     }
-    if (!File::Exists(state_.FavoritesPath))
+    if (!File::Exists(FavoritesPath))
         return;
     StringList& items = view_.ComboItems();
     if (items.Count() == 1) {
-        File::Erase(state_.FavoritesPath);
+        File::Erase(FavoritesPath);
         vis_bfav();
         view_.SetCaption(Control::bfav, texts::kTodas);
         DoBfavClick();
@@ -213,11 +208,10 @@ void TForm1::DoBaddClick()
     const int i = view_.ComboSelectedIndex();
     // The rewrite replaces the file only once it is complete, so a failure
     // while writing never costs the user the favourites they had.
-    CatalogWriter writer = CatalogWriter::Replace(state_.FavoritesPath);
+    CatalogWriter writer = CatalogWriter::Replace(FavoritesPath);
     for (int j = 0; j < items.Count(); ++j) {
         if (j != i)
-            writer.WriteLine(
-                ListAt(state_.EntryKeys, j), ListAt(state_.EntryBases, j), items.Get(j));
+            writer.WriteLine(ListAt(EntryKeys, j), ListAt(EntryBases, j), items.Get(j));
     }
     writer.Close();
     vis_bfav();

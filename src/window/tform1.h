@@ -1,16 +1,17 @@
 // The main window's controller: every handler of the window, toolkit-neutral.
 #pragma once
 
-#include "web/shared_state.h"
+#include "protocol/shared_state.h"
+#include "protocol/worker_starter.h"
 #include "window/view.h"
 
 #include <exception>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tarvenia {
 
-class WorkerStarter;
 class WallpaperInstaller;
 
 class TForm1 {
@@ -40,6 +41,12 @@ public:
 
     void vis_bfav();
     void conversio();
+
+    // The lists parallel to the combo box's items, and the favourites file
+    // beside the executable. Only the window's thread uses them.
+    std::vector<std::string> EntryBases;
+    std::vector<std::string> EntryKeys;
+    std::string FavoritesPath;
 
     // The default error box rule: the text, "." appended when its last byte
     // sorts above "." (unsigned), caption "Imagenes de Tarvenia".

@@ -9,6 +9,17 @@
 
 namespace tarvenia {
 
+// The controls keep the short names of the stored layout:
+//   bsal   the "Salir" button: closes the window
+//   bcon   the "Conectar" button: starts the first connection
+//   bcnf   the "Confirmar" button: makes the shown photo the wallpaper
+//   bfav   the view switch, captioned "Favoritas" or "Todas": lists the
+//          favourites or the whole catalog
+//   badd   the small glyph button beside the combo box: adds the shown photo
+//          to the favourites, or removes it in the favourites view
+//   combo  the combo box listing the photos; a pick downloads that photo
+// Image1 (the preview), StatusBar1, GroupBox1 and Bevel1 are drawn by the
+// front-ends and need no name here; window/layout.h places them all.
 enum class Control { bsal, bcon, bcnf, bfav, badd, combo };
 
 class TView {

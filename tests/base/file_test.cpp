@@ -1,12 +1,13 @@
 #include "base/error.h"
 #include "base/file.h"
+#include "support/io_error_code.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using tarvenia::File;
@@ -16,30 +17,11 @@ namespace {
 
 class FileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() / ("tarvenia-file-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::permissions(dir_, fs::perms::owner_all, ec);
-        fs::remove_all(dir_, ec);
-    }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-    fs::path dir_;
+    std::string Path(const std::string& name) const { return dir_.Path(name); }
+    tarvenia::testing::TempFolder dir_;
 };
 
-int CodeOf(const std::function<void()>& fn)
-{
-    try {
-        fn();
-    } catch (const IoError& e) {
-        return e.code();
-    }
-    return 0;
-}
+using tarvenia::testing::IoErrorCodeOf;
 
 TEST_F(FileTest, OpenFailuresCarryTheProgramsErrorTexts)
 {
@@ -53,7 +35,7 @@ TEST_F(FileTest, OpenFailuresCarryTheProgramsErrorTexts)
     fs::create_directories(ro);
     { File(ro + "/locked", File::Mode::Create); }
     fs::permissions(ro + "/locked", fs::perms::owner_read);
-    const bool root = ::geteuid() == 0; // root may open anything
+    const bool root = tarvenia::testing::ReadOnlyFilesAreWritable(); // root may open anything
     std::vector<Row> rows = {
         { "missing file", Path("nothing.qdl"), 2, "File not found" },
         { "missing folder", Path("no/such/folder/x.qdl"), 3, "Invalid filename" },
@@ -96,7 +78,7 @@ TEST_F(FileTest, CreateEmptiesAndAppendGoesToTheEnd)
     EXPECT_TRUE(File::Exists(p));
     File::Erase(p);
     EXPECT_FALSE(File::Exists(p));
-    EXPECT_EQ(CodeOf([&] { File::Erase(p); }), 2);
+    EXPECT_EQ(IoErrorCodeOf([&] { File::Erase(p); }), 2);
 }
 
 } // namespace

@@ -4,11 +4,8 @@
 #   close_blocked_test.sh QUINDELAR
 set -euo pipefail
 command -v python3 >/dev/null || exit 77 # the silent server needs it
-
-fail() {
-    printf 'close-blocked: FAILED: %s\n' "$*" >&2
-    exit 1
-}
+LOG_TAG=close-blocked
+. "$(dirname "$0")/../../scripts/lib.sh"
 
 if [ -z "${TARVENIA_E2E_DIR:-}" ]; then
     T=$(mktemp -d "${TMPDIR:-/tmp}/tarvenia-close.XXXXXX")
@@ -33,19 +30,21 @@ while True:
     [ -n "$PORT" ] || fail "no silent server"
     env -u HTTP_PROXY -u NO_PROXY http_proxy="http://127.0.0.1:$PORT" no_proxy="" \
         XDG_DATA_HOME="$T/data" XDG_RUNTIME_DIR="$T/runtime" TARVENIA_E2E_DIR="$T" QT_QPA_PLATFORM=xcb \
-        timeout 120 xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" "$(readlink -f "$1")" || exit $?
+        bash -c '. "$1"; in_xvfb 120 bash "$2" "$3"' _ "$TARVENIA_ROOT/scripts/lib.sh" "$0" \
+        "$(readlink -f "$1")" || exit $?
     exit 0
 fi
 
 "$1" >/dev/null 2>&1 &
 APP_PID=$!
-WID=$(timeout 30 xdotool search --sync --name "Imágenes de Tarvenia" | head -n1) || fail "no window"
-eval "$(xdotool getwindowgeometry --shell "$WID")"
-xdotool mousemove $((X + 209)) $((Y + 53)) click 1 # "Conectar": the worker connects and waits
+find_window 30 || fail "no window"
+# shellcheck disable=SC2046 # "x y" splits into two arguments
+click $(at Bcon) # "Conectar": the worker connects and waits
 sleep 1.5
 kill -0 "$APP_PID" || fail "the program ended by itself"
 START=$(date +%s%N)
-xdotool mousemove $((X + 209)) $((Y + 25)) click 1 # "Salir"
+# shellcheck disable=SC2046
+click $(at Bsal) # "Salir"
 for _ in $(seq 250); do
     kill -0 "$APP_PID" 2>/dev/null || break
     sleep 0.02
@@ -55,5 +54,5 @@ if kill -0 "$APP_PID" 2>/dev/null; then
     kill -9 "$APP_PID"
     fail "still running ${ELAPSED} ms after \"Salir\""
 fi
-echo "close-blocked: ended ${ELAPSED} ms after \"Salir\""
+log "ended ${ELAPSED} ms after \"Salir\""
 ((ELAPSED < 1000)) || fail "took ${ELAPSED} ms to end"

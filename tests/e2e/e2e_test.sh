@@ -17,23 +17,10 @@ if [ "${1:-}" = "--installed" ]; then
     shift
 fi
 
-TITLE="Imágenes de Tarvenia"
+LOG_TAG=e2e
+. "$(dirname "$0")/../../scripts/lib.sh"
 STEP_TIMEOUT=30
-BACKGROUND="188,190,254"
-
-log() { printf 'e2e: %s\n' "$*"; }
-fail() {
-    printf 'e2e: FAILED: %s\n' "$*" >&2
-    exit 1
-}
-wait_for() { # seconds command...
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.2
-    done
-}
+BACKGROUND=$(background_colour)
 
 if [ -z "${TARVENIA_E2E_DIR:-}" ]; then
     APP=$(readlink -f "$1")
@@ -66,7 +53,7 @@ if [ -z "${TARVENIA_E2E_DIR:-}" ]; then
         XDG_RUNTIME_DIR="$T/runtime" GSETTINGS_BACKEND=keyfile XDG_CURRENT_DESKTOP=GNOME \
         QT_QPA_PLATFORM=xcb \
         TARVENIA_E2E_DIR="$T" TARVENIA_E2E_INSTALLED="$INSTALLED" TARVENIA_E2E_APP="$APP" \
-        timeout 240 xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" || exit $?
+        bash -c '. "$1"; in_xvfb 240 bash "$2"' _ "$TARVENIA_ROOT/scripts/lib.sh" "$0" || exit $?
     exit 0
 fi
 
@@ -83,36 +70,29 @@ if [ "$TARVENIA_E2E_INSTALLED" = 1 ]; then
     BEFORE=$(listing)
 fi
 
-pixel() { # x y in window coordinates → "r,g,b"
-    import -window root -crop "1x1+$((WX + $1))+$((WY + $2))" +repage txt:- 2>/dev/null |
-        sed -n '2s/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
-}
 shown() { [ "$(pixel "$1" "$2")" != "$BACKGROUND" ]; }
 hidden() { [ "$(pixel "$1" "$2")" = "$BACKGROUND" ]; }
+read -r IMAGE_LEFT IMAGE_TOP IMAGE_WIDTH IMAGE_HEIGHT <<<"$(layout_box Image1)"
 preview() { # a signature of the preview's pixels
-    import -window root -crop "160x120+$((WX + 8))+$((WY + 8))" +repage -format '%#' info:- 2>/dev/null
+    import -window root -crop "${IMAGE_WIDTH}x${IMAGE_HEIGHT}+$((WX + IMAGE_LEFT))+$((WY + IMAGE_TOP))" \
+        +repage -format '%#' info:- 2>/dev/null
 }
 preview_is_not() { [ "$(preview)" != "$1" ]; }
-click() { xdotool mousemove $((WX + $1)) $((WY + $2)) click 1; }
 photo_hash() { md5sum <"$WORK/qndelar.jpg" 2>/dev/null | cut -d' ' -f1; }
 photo_is_not() { [ -s "$WORK/qndelar.jpg" ] && [ "$(photo_hash)" != "$1" ]; }
 
-# Points inside the controls (window coordinates; group box at 173,2).
-BSAL=(209 25)
-BCON=(209 53)
-BCNF=(190 82)
-BFAV=(190 110)
-BADD=(236 146)
-COMBO_ARROW=(212 146)
-PREVIEW=(84 68)
+# Points inside the controls (window coordinates), from the window's layout.
+read -r -a BSAL <<<"$(at Bsal)"
+read -r -a BCON <<<"$(at Bcon)"
+read -r -a BCNF <<<"$(at Bcnf 9 12)"
+read -r -a BFAV <<<"$(at Bfav 9 12)"
+read -r -a BADD <<<"$(at Badd)"
+read -r -a COMBO_ARROW <<<"$(at Combo 204 10)"
+read -r -a PREVIEW <<<"$(at Image1 76 60)"
 
 "$PROGRAM" >"$T/quindelar.out" 2>&1 &
 APP_PID=$!
-WID=$(timeout "$STEP_TIMEOUT" xdotool search --sync --name "$TITLE" | head -n1) ||
-    fail "no window"
-eval "$(xdotool getwindowgeometry --shell "$WID")"
-WX=$X
-WY=$Y
+find_window "$STEP_TIMEOUT" || fail "no window"
 log "window at ($WX,$WY) ${WIDTH}x${HEIGHT}"
 [ "$WX,$WY,$WIDTH,$HEIGHT" = "749,418,251,180" ] || fail "window placed at $WX,$WY ${WIDTH}x${HEIGHT}"
 wait_for 5 shown "${BCON[@]}" || fail "\"Conectar\" not shown"

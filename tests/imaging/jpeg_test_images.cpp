@@ -103,23 +103,6 @@ std::string ErrorText(const std::function<void()>& action)
     return "(no error)";
 }
 
-TempDir::TempDir()
-{
-    static std::atomic<int> counter { 0 };
-    std::random_device random;
-    dir_ = fs::temp_directory_path()
-        / ("tarvenia-imaging-" + std::to_string(random()) + "-" + std::to_string(counter++));
-    fs::create_directories(dir_);
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ec;
-    for (const auto& entry : fs::recursive_directory_iterator(dir_, ec))
-        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(dir_, ec);
-}
-
 int Run(const std::string& command)
 {
     return std::system((command + " >" + kNull + " 2>&1").c_str());

@@ -3,6 +3,8 @@
 // that need a tool skip when it is not installed.
 #pragma once
 
+#include "support/temp_folder.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -11,19 +13,7 @@
 
 namespace tarvenia::test {
 
-// A folder of its own under the system's temporary folder, removed with
-// everything in it.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-private:
-    std::filesystem::path dir_;
-};
+using TempDir = tarvenia::testing::TempFolder;
 
 // "JPEG error #<code>" as the program reports libjpeg's fatal errors.
 std::string JpegError(int code);

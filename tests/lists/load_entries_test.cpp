@@ -1,6 +1,6 @@
 #include "base/error.h"
 #include "lists/catalog.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "worker_fakes.h"
 
 #include "demo_server.h"
-#include "web/addresses.h"
+#include "protocol/addresses.h"
 #include "web/vazi_dov_thread.h"
 
 #include <gtest/gtest.h>
@@ -59,8 +59,9 @@ namespace {
             EXPECT_LE(l.size(), 50u) << l;
             EXPECT_EQ(l.substr(0, 9).find_first_not_of("0123456789"), std::string::npos) << l;
             bases.insert(l[8]);
-            if (i > 0)
+            if (i > 0) {
                 EXPECT_LT(l.substr(0, 8), lines[i - 1].substr(0, 8)) << "newest first";
+            }
         }
         EXPECT_EQ(bases, (std::set<char> { '0', '1' }));
     }
@@ -68,7 +69,7 @@ namespace {
     TEST(DemoServerTest, RoutesDirectAndProxyRequests)
     {
         auto options = SmallOptions();
-        TempDir dir;
+        TempFolder dir;
         options.log_path = dir.Dir() + "confirmations.log";
         demo::DemoServer server(options);
         const std::string tokens = "\r\n<http://fotos1.tarvenia.example/fotos/>\r\n"
@@ -100,12 +101,15 @@ namespace {
             SCOPED_TRACE(c.target);
             demo::Answer a = server.Route(c.host, c.target);
             EXPECT_EQ(a.status, c.status);
-            if (c.body == "jpeg")
+            // Braces: the EXPECT macros end in an if of their own.
+            if (c.body == "jpeg") {
                 EXPECT_TRUE(IsJpeg(a.body));
-            else if (!c.body.empty())
+            } else if (!c.body.empty()) {
                 EXPECT_EQ(a.body, c.body);
-            if (a.status == 404)
+            }
+            if (a.status == 404) {
                 EXPECT_NE(a.body.find("<html>"), std::string::npos);
+            }
         }
         std::string log = ReadFileBytes(options.log_path);
         EXPECT_NE(log.find("confirmation 20030310\n"), std::string::npos);
@@ -203,7 +207,7 @@ namespace {
 
     TEST(DemoServiceProcessTest, TheWorkerFetchesEverythingThroughTheProxy)
     {
-        TempDir dir;
+        TempFolder dir;
         std::string log = dir.Dir() + "log.txt";
         DemoProcess demo({ "--port", "0", "--date", "20030310", "--days", "8", "--photo-size",
             "160x120", "--log", log });

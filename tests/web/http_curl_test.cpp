@@ -4,7 +4,7 @@
 #include "worker_fakes.h"
 
 #include "base/texts.h"
-#include "web/addresses.h"
+#include "protocol/addresses.h"
 #include "web/http_client.h"
 #include "web/vazi_dov_thread.h"
 
@@ -222,7 +222,7 @@ namespace {
             else
                 res.set_content("ok", "text/plain");
         });
-        TempDir dir;
+        TempFolder dir;
         SharedState state;
         state.Paths = WorkPaths::InFolder(dir.Dir());
         StatusRecorder main;
@@ -311,7 +311,7 @@ namespace {
                 res.set_content(r.path == "/long.jpg" ? Body(9000) : Body(10), "image/jpeg");
             }
         });
-        TempDir dir;
+        TempFolder dir;
         SharedState state;
         state.Paths = WorkPaths::InFolder(dir.Dir());
         state.CurrentKey = "20030301";

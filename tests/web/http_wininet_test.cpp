@@ -4,7 +4,7 @@
 #include "worker_fakes.h"
 
 #include "base/texts.h"
-#include "web/addresses.h"
+#include "protocol/addresses.h"
 #include "web/http_client.h"
 #include "web/vazi_dov_thread.h"
 
@@ -300,7 +300,7 @@ namespace {
             else
                 res.set_content("ok", "text/plain");
         });
-        TempDir dir;
+        TempFolder dir;
         SharedState state;
         state.Paths = WorkPaths::InFolder(dir.Dir());
         StatusRecorder main;

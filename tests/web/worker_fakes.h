@@ -2,8 +2,9 @@
 // the worker's tests.
 #pragma once
 
+#include "protocol/main_thread.h"
+#include "support/temp_folder.h"
 #include "web/http_client.h"
-#include "web/main_thread.h"
 #include "web/vazi_dov_thread.h"
 
 #include <atomic>
@@ -43,12 +44,6 @@ inline std::vector<std::string> Split(
         pos += n;
     }
     return reads;
-}
-
-inline std::string ReadFileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // What the fake network was asked for, and what it answers.
@@ -215,36 +210,6 @@ private:
     std::condition_variable cv_;
     std::deque<const std::function<void()>*> queue_;
     std::set<const std::function<void()>*> served_;
-};
-
-// A fresh folder for the work files, removed with its contents.
-class TempDir {
-public:
-    TempDir()
-    {
-        namespace fs = std::filesystem;
-        static std::atomic<unsigned> serial { 0 };
-        auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        for (unsigned attempt = 0; attempt < 100; ++attempt) {
-            fs::path p = fs::temp_directory_path()
-                / ("tarvenia-" + std::to_string(stamp) + "-" + std::to_string(serial++));
-            std::error_code ec;
-            if (fs::create_directory(p, ec)) {
-                path_ = p.string();
-                return;
-            }
-        }
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    // With its trailing separator.
-    std::string Dir() const { return path_ + "/"; }
-
-private:
-    std::string path_;
 };
 
 // Waits (bounded) until `done` holds; true when it did.

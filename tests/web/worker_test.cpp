@@ -2,7 +2,7 @@
 #include "worker_fakes.h"
 
 #include "base/texts.h"
-#include "web/addresses.h"
+#include "protocol/addresses.h"
 #include "web/vazi_dov_thread.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +24,7 @@ namespace {
     struct Rig {
         FakeNetwork net;
         StatusRecorder main;
-        TempDir dir;
+        TempFolder dir;
         SharedState state;
 
         Rig() { state.Paths = WorkPaths::InFolder(dir.Dir()); }
@@ -291,7 +291,6 @@ namespace {
         rig.state.CurrentKey = "20030301";
         rig.state.ConfirmPending = true;
         starter.StartWorker(confirm);
-        EXPECT_NE(rig.state.WebThread, nullptr);
         ASSERT_TRUE(WaitFor([&] { return confirm_opened.load(); }));
         starter.StartWorker(kPhotoUrl); // as a change of the combo box would
         ASSERT_TRUE(WaitFor([&] { return rig.state.ImageReady.load(); }));

@@ -2,18 +2,17 @@
 // recording wallpaper installer and real files in a temporary folder.
 #include "base/file.h"
 #include "base/texts.h"
+#include "desktop/wallpaper.h"
 #include "fake_view.h"
-#include "imaging/wallpaper.h"
-#include "test_jpeg.h"
-#include "web/addresses.h"
-#include "web/vazi_dov_thread.h"
+#include "protocol/addresses.h"
+#include "support/temp_folder.h"
+#include "support/test_jpeg.h"
 #include "window/tform1.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -74,21 +73,11 @@ namespace {
     protected:
         void SetUp() override
         {
-            dir_ = fs::temp_directory_path()
-                / ("tarvenia-window-" + std::to_string(::getpid()) + "-"
-                    + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-            fs::remove_all(dir_);
             fs::create_directories(dir_ / "work");
             fs::create_directories(dir_ / "exe");
             state_.Paths = WorkPaths::InFolder((dir_ / "work").string() + "/");
             form_.FormCreate(1024, 768, (dir_ / "exe").string() + "/");
             view_.on_close = [this] { form_.FormClose(); };
-        }
-        void TearDown() override
-        {
-            std::error_code ec;
-            fs::permissions(dir_ / "work", fs::perms::owner_all, ec);
-            fs::remove_all(dir_, ec);
         }
 
         // What a first-connection run leaves behind.
@@ -121,9 +110,10 @@ namespace {
             PhotoArrives(Jpeg());
             form_.Timer1Timer();
         }
-        std::string Favorites() const { return state_.FavoritesPath; }
+        std::string Favorites() const { return form_.FavoritesPath; }
 
-        fs::path dir_;
+        TempFolder temp_;
+        const fs::path dir_ = temp_.Root();
         SharedState state_;
         FakeView view_;
         RecordingStarter workers_ { state_ };
@@ -163,8 +153,8 @@ namespace {
                                         "a del puerto",
                 "Faro de invierno", "Mercado" }));
         EXPECT_EQ(
-            state_.EntryKeys, (std::vector<std::string> { "20240105", "20240104", "20240103" }));
-        EXPECT_EQ(state_.EntryBases, (std::vector<std::string> { "1", "0", "1" }));
+            form_.EntryKeys, (std::vector<std::string> { "20240105", "20240104", "20240103" }));
+        EXPECT_EQ(form_.EntryBases, (std::vector<std::string> { "1", "0", "1" }));
         EXPECT_EQ(state_.CurrentKey, "20240105");
         EXPECT_EQ(view_.ComboSelectedIndex(), 0);
         EXPECT_EQ(view_.Visible(), kOnlySalir);
@@ -255,7 +245,7 @@ namespace {
             EXPECT_EQ(workers.started.size(), 1u);
             EXPECT_EQ(view.Visible(), kOnlySalir);
             EXPECT_EQ(state.CurrentKey, row.key_after);
-            EXPECT_EQ(state.EntryKeys.size(), row.listed);
+            EXPECT_EQ(form.EntryKeys.size(), row.listed);
             EXPECT_TRUE(view.errors.empty());
         }
     }
@@ -301,7 +291,7 @@ namespace {
             EXPECT_EQ(view.glyph, row.favourites_view ? 1 : 0);
             // The first listed entry bounds the lists from now on; the daily
             // key stays the one a confirmation names.
-            EXPECT_EQ(state.CurrentKey, state.EntryKeys[0]);
+            EXPECT_EQ(state.CurrentKey, form.EntryKeys[0]);
             EXPECT_EQ(state.SelectedKey, row.daily_key);
         }
     }
@@ -374,7 +364,7 @@ namespace {
             EXPECT_EQ(view.Visible(), kOnlySalir);
             EXPECT_FALSE(state.ImageReady);
             EXPECT_EQ(workers.started.size(), 2u);
-            EXPECT_EQ(state.SelectedKey, row.pick < 0 ? "20240105" : state.EntryKeys[1]);
+            EXPECT_EQ(state.SelectedKey, row.pick < 0 ? "20240105" : form.EntryKeys[1]);
         }
     }
 
@@ -621,7 +611,7 @@ namespace {
             bool photo_locked; // read-only, or a folder in its place when root
             bool photo_kept;
         };
-        const bool root = ::geteuid() == 0;
+        const bool root = ReadOnlyFilesAreWritable();
         const std::vector<Row> rows = {
             { "no work files", false, false, false, false },
             { "both work files", true, true, false, false },
@@ -664,7 +654,7 @@ namespace {
             EXPECT_EQ(placement.left, row.left);
             EXPECT_EQ(placement.top, row.top);
         }
-        EXPECT_EQ(state_.FavoritesPath, "/opt/q/qndelarf.qdl");
+        EXPECT_EQ(form_.FavoritesPath, "/opt/q/qndelarf.qdl");
     }
 
     TEST(ErrorBoxText, AppendsAFullStopAfterBytesAboveIt)

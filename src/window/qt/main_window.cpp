@@ -2,6 +2,7 @@
 
 #include "base/platform.h"
 #include "base/texts.h"
+#include "window/layout.h"
 #include "window/qt/bevel.h"
 #include "window/qt/combo_items.h"
 #include "window/qt/cp1252.h"
@@ -23,8 +24,15 @@
 
 namespace tarvenia::qt {
 
-const QColor MainWindow::kBackground(188, 190, 254);
-const QColor MainWindow::kStatusColour(227, 228, 255);
+namespace {
+
+    QColor Colour(const layout::Rgb& c) { return QColor(c.red, c.green, c.blue); }
+    QRect Geometry(const layout::Box& b) { return QRect(b.left, b.top, b.width, b.height); }
+
+} // namespace
+
+const QColor MainWindow::kBackground = Colour(layout::kBackground);
+const QColor MainWindow::kStatusColour = Colour(layout::kStatusColour);
 
 namespace {
 
@@ -50,10 +58,11 @@ namespace {
         widget->setAutoFillBackground(true);
     }
 
-    SpeedButton* MakeButton(QWidget* parent, int top, const char* caption, bool visible)
+    SpeedButton* MakeButton(
+        QWidget* parent, const layout::Box& box, const char* caption, bool visible)
     {
         auto* button = new SpeedButton(parent);
-        button->setGeometry(8, top, 57, 25);
+        button->setGeometry(Geometry(box));
         button->SetCaption(caption);
         button->setVisible(visible);
         return button;
@@ -76,7 +85,7 @@ MainWindow::MainWindow(
     icon.addPixmap(WindowIcon().scaled(64, 64, Qt::IgnoreAspectRatio, Qt::FastTransformation));
     icon.addPixmap(WindowIcon().scaled(128, 128, Qt::IgnoreAspectRatio, Qt::FastTransformation));
     setWindowIcon(icon);
-    setFixedSize(251, 180);
+    setFixedSize(layout::kClientWidth, layout::kClientHeight);
     setFont(WindowFont());
     Fill(this, kBackground);
 
@@ -84,16 +93,16 @@ MainWindow::MainWindow(
     // bevel lies over the preview.
     image_ = new ImageBox(display_depth, this);
     image_->setObjectName(QStringLiteral("Image1"));
-    image_->setGeometry(8, 8, 160, 120);
+    image_->setGeometry(Geometry(layout::kImage1));
     image_->SetDecodeErrorHandler([this](const std::string& text) { form_.ShowException(text); });
 
     bevel_ = new Bevel(this);
     bevel_->setObjectName(QStringLiteral("Bevel1"));
-    bevel_->setGeometry(8, 8, 162, 121);
+    bevel_->setGeometry(Geometry(layout::kBevel1));
 
     badd_ = new SpeedButton(this);
     badd_->setObjectName(QStringLiteral("badd"));
-    badd_->setGeometry(225, 135, 23, 22);
+    badd_->setGeometry(Geometry(layout::kBadd));
     badd_->setIconSize(QSize(16, 16));
     badd_->SetHint(texts::kHintAdd);
     badd_->hide();
@@ -101,7 +110,7 @@ MainWindow::MainWindow(
     status_ = new QStatusBar(this);
     status_->setObjectName(QStringLiteral("StatusBar1"));
     status_->setSizeGripEnabled(false);
-    status_->setGeometry(0, 161, 251, 19);
+    status_->setGeometry(Geometry(layout::kStatusBar1));
     Fill(status_, kStatusColour);
 
     combo_ = new QComboBox(this);
@@ -109,23 +118,23 @@ MainWindow::MainWindow(
     combo_->setEditable(true);
     combo_->setInsertPolicy(QComboBox::NoInsert);
     combo_->setCompleter(nullptr);
-    combo_->setMaxVisibleItems(7);
+    combo_->setMaxVisibleItems(layout::kComboRows);
     combo_->setFocusPolicy(Qt::ClickFocus); // not a tab stop
-    combo_->setGeometry(8, 136, 213, 21);
+    combo_->setGeometry(Geometry(layout::kCombo));
     combo_->hide();
     items_ = std::make_unique<qt::ComboItems>(*combo_);
 
     group_ = new GroupBox(kBackground, this);
     group_->setObjectName(QStringLiteral("GroupBox1"));
-    group_->setGeometry(173, 2, 73, 127);
+    group_->setGeometry(Geometry(layout::kGroupBox1));
 
-    bsal_ = MakeButton(group_, 11, texts::kSalir, true);
+    bsal_ = MakeButton(group_, layout::kBsal, texts::kSalir, true);
     bsal_->setObjectName(QStringLiteral("bsal"));
-    bcon_ = MakeButton(group_, 39, texts::kConectar, true);
+    bcon_ = MakeButton(group_, layout::kBcon, texts::kConectar, true);
     bcon_->setObjectName(QStringLiteral("bcon"));
-    bcnf_ = MakeButton(group_, 68, texts::kConfirmar, false);
+    bcnf_ = MakeButton(group_, layout::kBcnf, texts::kConfirmar, false);
     bcnf_->setObjectName(QStringLiteral("bcnf"));
-    bfav_ = MakeButton(group_, 96, texts::kFavoritas, false);
+    bfav_ = MakeButton(group_, layout::kBfav, texts::kFavoritas, false);
     bfav_->setObjectName(QStringLiteral("bfav"));
 
     connect(bsal_, &QPushButton::clicked, this, [this] { form_.bsalClick(); });

@@ -3,7 +3,7 @@
 // flag of the call until the main thread has run it.
 #pragma once
 
-#include "web/main_thread.h"
+#include "protocol/main_thread.h"
 
 #include <QObject>
 

@@ -17,7 +17,6 @@ class PreviewImage {
 public:
     PreviewImage(RECT bounds, int display_depth);
 
-    RECT Bounds() const { return bounds_; }
     // Loads the file as the new picture (Load's errors propagate; the
     // previous picture then stays).
     void Load(const std::string& path);

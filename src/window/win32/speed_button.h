@@ -28,7 +28,6 @@ public:
     // The glyph: image `index` of `images`, or none when index < 0.
     void SetGlyph(HIMAGELIST images, int index);
     int GlyphIndex() const { return glyph_; }
-    bool IsDown() const { return down_; }
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -4,7 +4,7 @@
 // returns at once without running anything.
 #pragma once
 
-#include "web/main_thread.h"
+#include "protocol/main_thread.h"
 
 #include <windows.h>
 

@@ -1,6 +1,7 @@
 #include "window/win32/win32_view.h"
 
 #include "base/texts.h"
+#include "window/layout.h"
 #include "window/tform1.h"
 #include "window/win32/resource_ids.h"
 #include "window/win32/win32_main_thread.h"
@@ -14,19 +15,24 @@ namespace {
 
     constexpr char kClassName[] = "TarveniaTForm1";
 
-    // The stored layout, in client coordinates of the window or, for the
-    // four command buttons, of GroupBox1.
-    constexpr RECT kImage1 { 8, 8, 8 + 160, 8 + 120 };
-    constexpr RECT kBevel1 { 8, 8, 8 + 162, 8 + 121 };
-    constexpr RECT kBadd { 225, 135, 225 + 23, 135 + 22 };
-    constexpr RECT kStatusBar1 { 0, 161, 251, 161 + 19 };
-    constexpr RECT kCombo { 8, 136, 8 + 213, 136 + 21 };
-    constexpr RECT kGroupBox1 { 173, 2, 173 + 73, 2 + 127 };
-    constexpr RECT kBsal { 8, 11, 8 + 57, 11 + 25 };
-    constexpr RECT kBcon { 8, 39, 8 + 57, 39 + 25 };
-    constexpr RECT kBcnf { 8, 68, 8 + 57, 68 + 25 };
-    constexpr RECT kBfav { 8, 96, 8 + 57, 96 + 25 };
-    constexpr int kComboRows = 7;
+    constexpr RECT ToRect(const layout::Box& b)
+    {
+        return { b.left, b.top, b.left + b.width, b.top + b.height };
+    }
+
+    // The stored layout (window/layout.h), in client coordinates of the
+    // window or, for the four command buttons, of GroupBox1.
+    constexpr RECT kImage1 = ToRect(layout::kImage1);
+    constexpr RECT kBevel1 = ToRect(layout::kBevel1);
+    constexpr RECT kBadd = ToRect(layout::kBadd);
+    constexpr RECT kStatusBar1 = ToRect(layout::kStatusBar1);
+    constexpr RECT kCombo = ToRect(layout::kCombo);
+    constexpr RECT kGroupBox1 = ToRect(layout::kGroupBox1);
+    constexpr RECT kBsal = ToRect(layout::kBsal);
+    constexpr RECT kBcon = ToRect(layout::kBcon);
+    constexpr RECT kBcnf = ToRect(layout::kBcnf);
+    constexpr RECT kBfav = ToRect(layout::kBfav);
+    constexpr int kComboRows = layout::kComboRows;
     constexpr POINT kStoredPosition { 344, 209 };
 
     std::size_t IndexOf(Control control) { return static_cast<std::size_t>(control); }

@@ -3,6 +3,7 @@
 // events to TForm1; every decision is TForm1's.
 #pragma once
 
+#include "window/layout.h"
 #include "window/view.h"
 #include "window/win32/combo_items.h"
 #include "window/win32/preview_image.h"
@@ -26,10 +27,12 @@ namespace tarvenia::win32 {
 class Win32View final : public TView {
 public:
     // Client area and colours of the window.
-    static constexpr int kClientWidth = 251;
-    static constexpr int kClientHeight = 180;
-    static constexpr COLORREF kBackground = RGB(188, 190, 254);
-    static constexpr COLORREF kStatusColour = RGB(227, 228, 255);
+    static constexpr int kClientWidth = layout::kClientWidth;
+    static constexpr int kClientHeight = layout::kClientHeight;
+    static constexpr COLORREF kBackground
+        = RGB(layout::kBackground.red, layout::kBackground.green, layout::kBackground.blue);
+    static constexpr COLORREF kStatusColour
+        = RGB(layout::kStatusColour.red, layout::kStatusColour.green, layout::kStatusColour.blue);
     static constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     static constexpr UINT_PTR kTimer1 = 1;
     static constexpr UINT kTimer1Interval = 1000;
@@ -55,7 +58,6 @@ public:
     HWND GroupBoxHandle() const { return group_; }
     HWND ToolTipHandle() const { return tooltip_; }
     HIMAGELIST ImageList1() const { return images_; }
-    HFONT Font() const { return font_; }
     int AddGlyph() const;
     const PreviewImage& Image1() const { return *image_; }
 

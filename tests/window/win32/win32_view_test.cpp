@@ -1,0 +1,551 @@
+// The Win32 front-end of the main window: its layout, the controls' events
+// reaching TForm1, the picture, the error box and the workers' hand-over to
+// the main thread. Needs a display (test-windows runs it inside Xvfb).
+#include "support/test_jpeg.h"
+
+#include "base/error.h"
+#include "base/file.h"
+#include "base/texts.h"
+#include "desktop/wallpaper.h"
+#include "protocol/worker_starter.h"
+#include "window/tform1.h"
+#include "window/win32/win32_main_thread.h"
+#include "window/win32/preview_image.h"
+#include "window/win32/win32_view.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <jerror.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace tarvenia::win32 {
+namespace {
+
+    namespace fs = std::filesystem;
+    using Clock = std::chrono::steady_clock;
+
+    class RecordingStarter final : public WorkerStarter {
+    public:
+        void StartWorker(const std::string& url) override { urls.push_back(url); }
+        std::vector<std::string> urls;
+    };
+
+    class RecordingWallpaper final : public WallpaperInstaller {
+    public:
+        void Install(const std::string& path) noexcept override { paths.push_back(path); }
+        std::vector<std::string> paths;
+    };
+
+    // Handles the window's messages for a while, as the program's loop does.
+    void Pump(std::chrono::milliseconds duration)
+    {
+        const auto end = Clock::now() + duration;
+        do {
+            MSG msg;
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        } while (Clock::now() < end);
+    }
+
+    // Answers the next error box on another thread: keeps its text and caption
+    // and presses OK. Gives up after a few seconds.
+    class ErrorBoxWatcher {
+    public:
+        ErrorBoxWatcher()
+            : thread_([this] { Watch(); })
+        {
+        }
+        ~ErrorBoxWatcher()
+        {
+            stop_ = true;
+            thread_.join();
+        }
+        // Waits (bounded) for the box to have been answered.
+        bool Wait()
+        {
+            const auto end = Clock::now() + std::chrono::seconds(5);
+            while (!answered_ && Clock::now() < end)
+                Pump(std::chrono::milliseconds(20));
+            return answered_;
+        }
+        std::string text;
+        int boxes = 0;
+
+    private:
+        void Watch()
+        {
+            const auto end = Clock::now() + std::chrono::seconds(6);
+            while (!stop_ && Clock::now() < end) {
+                HWND box = ::FindWindowA("#32770", texts::kAppTitle);
+                if (box && box != last_) {
+                    last_ = box;
+                    text = LongestStaticText(box);
+                    ++boxes;
+                    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+                    answered_ = true;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        }
+        // The message of a box is its longest static text (the icon is a
+        // static control too).
+        static std::string LongestStaticText(HWND box)
+        {
+            std::string longest;
+            for (HWND child = ::GetWindow(box, GW_CHILD); child;
+                 child = ::GetWindow(child, GW_HWNDNEXT)) {
+                char cls[32] = {}, buffer[512] = {};
+                ::GetClassNameA(child, cls, sizeof cls);
+                if (::lstrcmpiA(cls, "Static") != 0)
+                    continue;
+                ::GetWindowTextA(child, buffer, sizeof buffer);
+                if (std::strlen(buffer) > longest.size())
+                    longest = buffer;
+            }
+            return longest;
+        }
+        HWND last_ = nullptr;
+        std::atomic<bool> stop_ { false };
+        std::atomic<bool> answered_ { false };
+        std::thread thread_;
+    };
+
+    class Win32ViewTest : public ::testing::Test {
+    protected:
+        void SetUp() override
+        {
+            dir_ = fs::temp_directory_path()
+                / ("tarvenia-win32-" + std::to_string(::GetCurrentProcessId()) + "-"
+                    + std::to_string(counter_++));
+            fs::create_directories(dir_);
+            state_.Paths = WorkPaths::InFolder(Dir());
+            view_ = std::make_unique<Win32View>(::GetModuleHandleA(nullptr), 24);
+            form_ = std::make_unique<TForm1>(*view_, state_, starter_, wallpaper_, 24);
+        }
+        void TearDown() override
+        {
+            form_.reset();
+            view_.reset();
+            std::error_code ec;
+            fs::remove_all(dir_, ec);
+        }
+        void Create(int screen_width = 1024, int screen_height = 768)
+        {
+            view_->Create(*form_, screen_width, screen_height, Dir());
+            ASSERT_NE(view_->Handle(), nullptr);
+            view_->Show();
+            Pump(std::chrono::milliseconds(50));
+        }
+        std::string Dir() const { return dir_.string() + "\\"; }
+        void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes)
+        {
+            std::ofstream(path, std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()),
+                    static_cast<std::streamsize>(bytes.size()));
+        }
+        // A control's rectangle in the client coordinates of its parent.
+        static RECT InParent(HWND control)
+        {
+            RECT r;
+            ::GetWindowRect(control, &r);
+            ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+            return r;
+        }
+        void Click(HWND control, int x = 5, int y = 5)
+        {
+            ::SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+            ::SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        }
+        COLORREF PixelAt(int x, int y)
+        {
+            ::RedrawWindow(view_->Handle(), nullptr, nullptr,
+                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            HDC dc = ::GetDC(view_->Handle());
+            COLORREF c = ::GetPixel(dc, x, y);
+            ::ReleaseDC(view_->Handle(), dc);
+            return c;
+        }
+
+        SharedState state_;
+        RecordingStarter starter_;
+        RecordingWallpaper wallpaper_;
+        std::unique_ptr<Win32View> view_;
+        std::unique_ptr<TForm1> form_;
+        fs::path dir_;
+        static inline int counter_ = 0;
+    };
+
+    TEST_F(Win32ViewTest, TheWindowFollowsTheStoredLayout)
+    {
+        Create();
+        HWND w = view_->Handle();
+        RECT client;
+        ::GetClientRect(w, &client);
+        EXPECT_EQ(client.right, 251);
+        EXPECT_EQ(client.bottom, 180);
+        const LONG style = ::GetWindowLongA(w, GWL_STYLE);
+        EXPECT_TRUE(style & WS_CAPTION);
+        EXPECT_TRUE(style & WS_SYSMENU);
+        EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+        char caption[64] = {};
+        ::GetWindowTextA(w, caption, sizeof caption);
+        EXPECT_STREQ(caption, texts::kWindowCaption);
+        EXPECT_NE(::GetClassLongPtrA(w, GCLP_HICON), 0u);
+
+        struct Row {
+            const char* name;
+            HWND handle;
+            HWND parent;
+            RECT rect;
+        } rows[] = {
+            { "badd", view_->ControlHandle(Control::badd), w, { 225, 135, 248, 157 } },
+            { "StatusBar1", view_->StatusBarHandle(), w, { 0, 161, 251, 180 } },
+            { "GroupBox1", view_->GroupBoxHandle(), w, { 173, 2, 246, 129 } },
+            { "bsal", view_->ControlHandle(Control::bsal), view_->GroupBoxHandle(),
+                { 8, 11, 65, 36 } },
+            { "bcon", view_->ControlHandle(Control::bcon), view_->GroupBoxHandle(),
+                { 8, 39, 65, 64 } },
+            { "bcnf", view_->ControlHandle(Control::bcnf), view_->GroupBoxHandle(),
+                { 8, 68, 65, 93 } },
+            { "bfav", view_->ControlHandle(Control::bfav), view_->GroupBoxHandle(),
+                { 8, 96, 65, 121 } },
+        };
+        for (const auto& row : rows) {
+            SCOPED_TRACE(row.name);
+            ASSERT_NE(row.handle, nullptr);
+            EXPECT_EQ(::GetParent(row.handle), row.parent);
+            RECT r = InParent(row.handle);
+            EXPECT_EQ(r.left, row.rect.left);
+            EXPECT_EQ(r.top, row.rect.top);
+            EXPECT_EQ(r.right, row.rect.right);
+            EXPECT_EQ(r.bottom, row.rect.bottom);
+        }
+        // The combo: 213 wide at (8, 136), 7 rows when dropped down.
+        HWND combo = view_->ControlHandle(Control::combo);
+        RECT field = InParent(combo);
+        EXPECT_EQ(field.left, 8);
+        EXPECT_EQ(field.top, 136);
+        EXPECT_EQ(field.right - field.left, 213);
+        EXPECT_TRUE(::GetWindowLongA(combo, GWL_STYLE) & CBS_DROPDOWN);
+        EXPECT_FALSE(::GetWindowLongA(combo, GWL_STYLE) & WS_TABSTOP);
+        for (int i = 0; i < 12; ++i)
+            view_->ComboItems().Add("Foto " + std::to_string(i));
+        view_->SetVisible(Control::combo, true);
+        ::SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+        COMBOBOXINFO info {};
+        info.cbSize = sizeof info;
+        ASSERT_TRUE(::GetComboBoxInfo(combo, &info));
+        RECT list;
+        ::GetClientRect(info.hwndList, &list);
+        const int row = static_cast<int>(::SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0));
+        EXPECT_EQ(list.bottom / row, 7);
+        ::SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+        view_->SetVisible(Control::combo, false);
+        view_->ComboItems().Clear();
+
+        // Visible at start: Salir and Conectar only.
+        struct Shown {
+            Control control;
+            bool visible;
+        } shown[] = { { Control::bsal, true }, { Control::bcon, true }, { Control::bcnf, false },
+            { Control::bfav, false }, { Control::badd, false }, { Control::combo, false } };
+        for (const auto& s : shown) {
+            SCOPED_TRACE(static_cast<int>(s.control));
+            EXPECT_EQ(view_->IsVisible(s.control), s.visible);
+            EXPECT_EQ(::IsWindowVisible(view_->ControlHandle(s.control)) != 0, s.visible);
+        }
+        EXPECT_EQ(view_->Caption(Control::bfav), texts::kFavoritas);
+        EXPECT_EQ(view_->Hint(Control::badd), texts::kHintAdd);
+        EXPECT_EQ(::SendMessageA(view_->ToolTipHandle(), TTM_GETTOOLCOUNT, 0, 0), 1);
+    }
+
+    TEST_F(Win32ViewTest, FormCreatePlacesTheWindowFromTheScreenSize)
+    {
+        struct Screen {
+            int width, height, left, top;
+        } screens[] = { { 1024, 768, 749, 418 }, { 800, 600, 525, 250 }, { 640, 480, 365, 130 } };
+        for (const auto& s : screens) {
+            SCOPED_TRACE(s.width);
+            TearDown();
+            SetUp();
+            Create(s.width, s.height);
+            RECT r;
+            ::GetWindowRect(view_->Handle(), &r);
+            EXPECT_EQ(r.left, s.left);
+            EXPECT_EQ(r.top, s.top);
+            EXPECT_EQ(form_->FavoritesPath, Dir() + "qndelarf.qdl");
+        }
+    }
+
+    TEST_F(Win32ViewTest, ColoursOfTheWindowStatusBarAndGroupBox)
+    {
+        Create();
+        ::SetWindowPos(view_->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        Pump(std::chrono::milliseconds(100));
+        struct Probe {
+            const char* where;
+            int x, y;
+            COLORREF colour;
+        } probes[] = {
+            { "window", 100, 150, RGB(188, 190, 254) },
+            { "inside GroupBox1", 180 + 30, 2 + 124, RGB(188, 190, 254) },
+            { "empty Image1", 80, 60, RGB(188, 190, 254) },
+            { "StatusBar1", 120, 172, RGB(227, 228, 255) },
+        };
+        for (const auto& p : probes) {
+            SCOPED_TRACE(p.where);
+            EXPECT_EQ(PixelAt(p.x, p.y), p.colour);
+        }
+    }
+
+    TEST_F(Win32ViewTest, ControlsShowHideAndKeepTheirTexts)
+    {
+        Create();
+        for (Control c :
+            { Control::bcnf, Control::bfav, Control::badd, Control::combo, Control::bsal }) {
+            SCOPED_TRACE(static_cast<int>(c));
+            for (bool visible : { true, false, true }) {
+                view_->SetVisible(c, visible);
+                EXPECT_EQ(view_->IsVisible(c), visible);
+                EXPECT_EQ(::IsWindowVisible(view_->ControlHandle(c)) != 0, visible);
+            }
+        }
+        view_->SetCaption(Control::bfav, texts::kTodas);
+        EXPECT_EQ(view_->Caption(Control::bfav), texts::kTodas);
+
+        // The status bar keeps the Windows-1252 bytes as given.
+        view_->SetStatusText(texts::kConexion);
+        char status[64] = {};
+        ::SendMessageA(view_->StatusBarHandle(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(status));
+        EXPECT_STREQ(status, texts::kConexion);
+
+        // Hints: changed in place, removed when emptied.
+        HWND tip = view_->ToolTipHandle();
+        view_->SetHint(Control::badd, texts::kHintRemove);
+        char hint[64] = {};
+        TOOLINFOA ti {};
+        ti.cbSize = TTTOOLINFOA_V1_SIZE;
+        ti.hwnd = view_->Handle();
+        ti.uId = reinterpret_cast<UINT_PTR>(view_->ControlHandle(Control::badd));
+        ti.lpszText = hint;
+        ::SendMessageA(tip, TTM_GETTEXTA, sizeof hint, reinterpret_cast<LPARAM>(&ti));
+        EXPECT_STREQ(hint, texts::kHintRemove);
+        view_->SetHint(Control::badd, "");
+        EXPECT_EQ(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 0);
+
+        view_->SetAddGlyph(1);
+        EXPECT_EQ(view_->AddGlyph(), 1);
+        int w = 0, h = 0;
+        ::ImageList_GetIconSize(view_->ImageList1(), &w, &h);
+        EXPECT_EQ(::ImageList_GetImageCount(view_->ImageList1()), 2);
+        EXPECT_EQ(w, 16);
+        EXPECT_EQ(h, 16);
+    }
+
+    TEST_F(Win32ViewTest, ComboItemsSelectionAndEvents)
+    {
+        Create();
+        state_.BaseUrls = { "http://fotos1.example/", "http://fotos2.example/" };
+        form_->EntryBases = { "0", "1", "0" };
+        form_->EntryKeys = { "20030301", "20030302", "20030303" };
+        StringList& items = view_->ComboItems();
+        for (const char* title : { "Amanecer",
+                 "Monta\xF1"
+                 "a",
+                 "Puerto" })
+            items.Add(title);
+        EXPECT_EQ(items.Count(), 3);
+        EXPECT_EQ(items.Get(1),
+            "Monta\xF1"
+            "a");
+        for (int bad : { -1, 3 }) {
+            try {
+                items.Get(bad);
+                ADD_FAILURE() << bad;
+            } catch (const ListIndexError& e) {
+                EXPECT_EQ(std::string(e.what()),
+                    "List index out of bounds (" + std::to_string(bad) + ")");
+            }
+        }
+
+        // Selecting from the program does not fire comboChange.
+        view_->SetVisible(Control::combo, true);
+        view_->SetComboSelectedIndex(0);
+        view_->SetComboText(items.Get(0));
+        Pump(std::chrono::milliseconds(20));
+        EXPECT_TRUE(starter_.urls.empty());
+        EXPECT_EQ(view_->ComboSelectedIndex(), 0);
+        EXPECT_EQ(view_->ComboText(), "Amanecer");
+
+        // A pick from the list starts the photo run of that entry.
+        HWND combo = view_->ControlHandle(Control::combo);
+        ::SendMessageA(combo, CB_SETCURSEL, 1, 0);
+        ::SendMessageA(view_->Handle(), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE),
+            reinterpret_cast<LPARAM>(combo));
+        ASSERT_EQ(starter_.urls.size(), 1u);
+        EXPECT_EQ(starter_.urls[0], "http://fotos2.example/20030302.jpg");
+        EXPECT_EQ(state_.SelectedKey, "20030302");
+        EXPECT_FALSE(view_->IsVisible(Control::combo));
+
+        // Typing into the field starts nothing, and the entry picked last
+        // stays the selected one.
+        view_->SetVisible(Control::combo, true);
+        HWND edit = ::GetWindow(combo, GW_CHILD);
+        ASSERT_NE(edit, nullptr);
+        for (char ch : std::string("xy"))
+            ::SendMessageA(edit, WM_CHAR, static_cast<WPARAM>(ch), 1);
+        Pump(std::chrono::milliseconds(20));
+        EXPECT_EQ(starter_.urls.size(), 1u);
+        EXPECT_EQ(view_->ComboSelectedIndex(), 1);
+        EXPECT_NE(view_->ComboText().find("xy"), std::string::npos);
+
+        items.Clear();
+        EXPECT_EQ(items.Count(), 0);
+        EXPECT_EQ(view_->ComboSelectedIndex(), -1);
+    }
+
+    TEST_F(Win32ViewTest, SpeedButtonsClickOnReleaseInsideAndNeverTakeTheFocus)
+    {
+        Create();
+        HWND bcon = view_->ControlHandle(Control::bcon);
+        ::SetFocus(view_->Handle());
+        // Released outside: no click.
+        ::SendMessageA(bcon, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        ::SendMessageA(bcon, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(200, 5));
+        ::SendMessageA(bcon, WM_LBUTTONUP, 0, MAKELPARAM(200, 5));
+        EXPECT_TRUE(starter_.urls.empty());
+        EXPECT_TRUE(view_->IsVisible(Control::bcon));
+
+        Click(bcon);
+        EXPECT_NE(::GetFocus(), bcon);
+        ASSERT_EQ(starter_.urls.size(), 1u); // the first-connection run
+        EXPECT_FALSE(view_->IsVisible(Control::bcon));
+        char status[64] = {};
+        ::SendMessageA(view_->StatusBarHandle(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(status));
+        EXPECT_STREQ(status, texts::kConectando);
+    }
+
+    TEST_F(Win32ViewTest, TheTimerShowsAnArrivedPhotoAndDrawsItStretched)
+    {
+        Create();
+        WriteFile(state_.Paths.photo, testing::MakeJpeg(320, 240));
+        state_.ImageReady = true;
+        state_.SelectedKey = state_.CurrentKey = "20030305";
+        view_->ComboItems().Add("Amanecer");
+        const auto end = Clock::now() + std::chrono::seconds(3);
+        while (!view_->IsVisible(Control::bcnf) && Clock::now() < end)
+            Pump(std::chrono::milliseconds(50));
+        EXPECT_TRUE(view_->IsVisible(Control::bcnf));
+        EXPECT_TRUE(view_->IsVisible(Control::combo));
+        EXPECT_TRUE(view_->Image1().HasPicture());
+        ::SetWindowPos(view_->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        Pump(std::chrono::milliseconds(100));
+        // Blue on the left of the gradient, red on the right, the whole
+        // preview covered.
+        COLORREF left = PixelAt(8 + 4, 8 + 110);
+        COLORREF right = PixelAt(8 + 155, 8 + 110);
+        EXPECT_GT(GetBValue(left), 200);
+        EXPECT_LT(GetRValue(left), 50);
+        EXPECT_GT(GetRValue(right), 200);
+        EXPECT_LT(GetBValue(right), 50);
+    }
+
+    TEST_F(Win32ViewTest, ADecodeFailureIsReportedOnceAfterThePaint)
+    {
+        Create();
+        WriteFile(state_.Paths.photo, {}); // an empty photo loads, then fails to decode
+        view_->LoadPicture(state_.Paths.photo);
+        ErrorBoxWatcher watcher;
+        ::RedrawWindow(view_->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        ASSERT_TRUE(watcher.Wait());
+        EXPECT_EQ(watcher.text, "JPEG error #" + std::to_string(JERR_INPUT_EMPTY) + ".");
+        // Later paints report nothing.
+        ::RedrawWindow(view_->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        Pump(std::chrono::milliseconds(500));
+        EXPECT_EQ(watcher.boxes, 1);
+
+        // A file that is no JPEG fails at the load, and the picture stays.
+        WriteFile(state_.Paths.photo, { '<', 'h', 't', 'm', 'l', '>' });
+        try {
+            view_->LoadPicture(state_.Paths.photo);
+            ADD_FAILURE() << "loaded";
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()), "JPEG error #" + std::to_string(JERR_NO_SOI));
+        }
+    }
+
+    TEST_F(Win32ViewTest, WorkersHandOverToTheMainThreadAndWait)
+    {
+        Create();
+        Win32MainThread main(view_->HandleRef());
+        const DWORD ui_thread = ::GetCurrentThreadId();
+        std::atomic<DWORD> ran_on { 0 };
+        std::atomic<bool> rethrown { false };
+        std::atomic<bool> done { false };
+        std::thread worker([&] {
+            main.RunAndWait([&] { ran_on = ::GetCurrentThreadId(); });
+            try {
+                main.RunAndWait([] { throw Error("status"); });
+            } catch (const Error& e) {
+                rethrown = std::string(e.what()) == "status";
+            }
+            done = true;
+        });
+        const auto end = Clock::now() + std::chrono::seconds(5);
+        while (!done && Clock::now() < end)
+            Pump(std::chrono::milliseconds(10));
+        worker.join();
+        EXPECT_EQ(ran_on.load(), ui_thread);
+        EXPECT_TRUE(rethrown.load());
+
+        // Once the window is gone a hand-over returns without running.
+        view_->Close();
+        bool ran = false;
+        std::thread late([&] { main.RunAndWait([&] { ran = true; }); });
+        late.join();
+        EXPECT_FALSE(ran);
+    }
+
+    TEST_F(Win32ViewTest, ClosingRunsFormCloseOnce)
+    {
+        Create();
+        WriteFile(state_.Paths.photo, { 1, 2, 3 });
+        WriteFile(state_.Paths.catalog, { '2', '0' });
+        WriteFile(state_.Paths.bitmap, { 'B', 'M' });
+        Click(view_->ControlHandle(Control::bsal));
+        EXPECT_EQ(view_->Handle(), nullptr);
+        EXPECT_FALSE(File::Exists(state_.Paths.photo));
+        EXPECT_FALSE(File::Exists(state_.Paths.catalog));
+        EXPECT_TRUE(File::Exists(state_.Paths.bitmap));
+    }
+
+    TEST(PreviewImageTest, HalftoningOnlyWhereAShallowDisplayShowsADeeperPicture)
+    {
+        struct Case {
+            int display, picture, mode;
+        } cases[] = {
+            { 32, 24, COLORONCOLOR },
+            { 24, 8, COLORONCOLOR },
+            { 16, 24, COLORONCOLOR },
+            { 8, 8, COLORONCOLOR },
+            { 8, 24, HALFTONE },
+            { 4, 8, HALFTONE },
+        };
+        for (const auto& c : cases)
+            EXPECT_EQ(PreviewImage::StretchModeFor(c.display, c.picture), c.mode)
+                << c.display << " / " << c.picture;
+    }
+
+} // namespace
+} // namespace tarvenia::win32
