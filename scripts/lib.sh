@@ -64,6 +64,14 @@ layout_box() {
     echo "$box"
 }
 
+# layout_value NAME: a number of the layout ("kClientWidth" -> 251).
+layout_value() {
+    local value
+    value=$(sed -n "s/.*constexpr int $1 *= *\([0-9]*\);.*/\1/p" "$TARVENIA_LAYOUT")
+    [ -n "$value" ] || fail "no value $1 in $TARVENIA_LAYOUT"
+    echo "$value"
+}
+
 # at NAME [DX DY]: a point of a control in window coordinates, DX DY from its
 # top left corner (its centre without them).
 at() {
