@@ -86,11 +86,54 @@ background_colour() {
         "$TARVENIA_LAYOUT"
 }
 
+# Window coordinates are logical pixels: on a screen scaled by SCALE (a whole
+# number, 1 unless set) each is SCALE device pixels.
 # pixel X Y (window coordinates): the colour on the screen as "r,g,b".
 pixel() {
-    import -window root -crop "1x1+$((WX + $1))+$((WY + $2))" +repage txt:- 2>/dev/null |
+    local s=${SCALE:-1}
+    import -window root -crop "1x1+$((WX + s * $1))+$((WY + s * $2))" +repage txt:- 2>/dev/null |
         sed -n '2s/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
 }
 
 # click X Y (window coordinates).
-click() { xdotool mousemove $((WX + $1)) $((WY + $2)) click 1; }
+click() { xdotool mousemove $((WX + ${SCALE:-1} * $1)) $((WY + ${SCALE:-1} * $2)) click 1; }
+
+# start_demo_service SERVICE OUT_FILE [OPTION...]: the demo photo service on a
+# free loopback port, its output in OUT_FILE; sets SERVICE_PID and PORT.
+# stop_demo_service: stops it (nothing when it was not started).
+start_demo_service() {
+    local service=$1 out=$2
+    shift 2
+    "$service" --port 0 "$@" >"$out" 2>&1 &
+    SERVICE_PID=$!
+    wait_for 10 grep -qs '^listening on' "$out" || fail "the demo service did not start: $(cat "$out")"
+    PORT=$(sed -n 's|^listening on http://127.0.0.1:\([0-9]*\).*|\1|p' "$out")
+}
+stop_demo_service() {
+    if [ -n "${SERVICE_PID:-}" ]; then
+        kill "$SERVICE_PID" 2>/dev/null || true
+        wait "$SERVICE_PID" 2>/dev/null || true
+        SERVICE_PID=""
+    fi
+}
+
+# make_test_dir TAG: a temporary folder T with the bin, data, home, config and
+# runtime folders of a private session; removed at exit (kept with
+# KEEP_E2E=1), the demo service stopped with it.
+make_test_dir() {
+    T=$(mktemp -d "${TMPDIR:-/tmp}/tarvenia-$1.XXXXXX")
+    mkdir -p "$T/bin" "$T/data" "$T/home" "$T/config" "$T/runtime"
+    chmod 700 "$T/runtime"
+    trap 'stop_demo_service; if [ -z "${KEEP_E2E:-}" ]; then rm -rf "$T"; else log "kept $T"; fi' EXIT
+}
+
+# with_session_env COMMAND...: the command in the private session of T, on
+# the X screen, reaching the demo service on PORT through http_proxy: its own
+# data, home and settings (GSettings in a keyfile, a GNOME desktop).
+with_session_env() {
+    env -u HTTP_PROXY -u NO_PROXY -u DBUS_SESSION_BUS_ADDRESS \
+        http_proxy="http://127.0.0.1:$PORT" no_proxy="" \
+        XDG_DATA_HOME="$T/data" HOME="$T/home" XDG_CONFIG_HOME="$T/config" \
+        XDG_RUNTIME_DIR="$T/runtime" GSETTINGS_BACKEND=keyfile XDG_CURRENT_DESKTOP=GNOME \
+        QT_QPA_PLATFORM=xcb "$@"
+}

@@ -25,33 +25,12 @@ BACKGROUND=$(background_colour)
 if [ -z "${TARVENIA_E2E_DIR:-}" ]; then
     APP=$(readlink -f "$1")
     SERVICE=$(readlink -f "$2")
-    T=$(mktemp -d "${TMPDIR:-/tmp}/tarvenia-e2e.XXXXXX")
-    SERVICE_PID=""
-    cleanup() {
-        if [ -n "$SERVICE_PID" ]; then
-            kill "$SERVICE_PID" 2>/dev/null || true
-            wait "$SERVICE_PID" 2>/dev/null || true
-        fi
-        if [ -z "${KEEP_E2E:-}" ]; then rm -rf "$T"; else log "kept $T"; fi
-        return 0
-    }
-    trap cleanup EXIT
+    make_test_dir e2e
     # Unless the installed program is tried, a copy of it, so that its
     # favourites file lies in our folder.
-    mkdir -p "$T/bin" "$T/data" "$T/home" "$T/config" "$T/runtime"
-    chmod 700 "$T/runtime"
     if [ "$INSTALLED" = 0 ]; then cp "$APP" "$T/bin/quindelar"; fi
-
-    "$SERVICE" --port 0 --date 20240315 --log "$T/service.log" >"$T/service.out" 2>&1 &
-    SERVICE_PID=$!
-    wait_for 10 grep -q '^listening on' "$T/service.out" || fail "service: $(cat "$T/service.out")"
-    PORT=$(sed -n 's|^listening on http://127.0.0.1:\([0-9]*\).*|\1|p' "$T/service.out")
-
-    env -u HTTP_PROXY -u NO_PROXY -u DBUS_SESSION_BUS_ADDRESS \
-        http_proxy="http://127.0.0.1:$PORT" no_proxy="" \
-        XDG_DATA_HOME="$T/data" HOME="$T/home" XDG_CONFIG_HOME="$T/config" \
-        XDG_RUNTIME_DIR="$T/runtime" GSETTINGS_BACKEND=keyfile XDG_CURRENT_DESKTOP=GNOME \
-        QT_QPA_PLATFORM=xcb \
+    start_demo_service "$SERVICE" "$T/service.out" --date 20240315 --log "$T/service.log"
+    with_session_env \
         TARVENIA_E2E_DIR="$T" TARVENIA_E2E_INSTALLED="$INSTALLED" TARVENIA_E2E_APP="$APP" \
         bash -c '. "$1"; in_xvfb 240 bash "$2"' _ "$TARVENIA_ROOT/scripts/lib.sh" "$0" || exit $?
     exit 0

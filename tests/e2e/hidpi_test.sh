@@ -7,52 +7,20 @@
 #   hidpi_test.sh QUINDELAR DEMO_SERVICE
 set -euo pipefail
 
-TITLE="Imágenes de Tarvenia"
+LOG_TAG=hidpi
+. "$(dirname "$0")/../../scripts/lib.sh"
 STEP_TIMEOUT=30
-BACKGROUND="188,190,254"
-S=2 # the scale factor
-
-log() { printf 'hidpi: %s\n' "$*"; }
-fail() {
-    printf 'hidpi: FAILED: %s\n' "$*" >&2
-    exit 1
-}
-wait_for() { # seconds command...
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.2
-    done
-}
+BACKGROUND=$(background_colour)
+SCALE=2
 
 if [ -z "${TARVENIA_HIDPI_DIR:-}" ]; then
     APP=$(readlink -f "$1")
     SERVICE=$(readlink -f "$2")
-    T=$(mktemp -d "${TMPDIR:-/tmp}/tarvenia-hidpi.XXXXXX")
-    SERVICE_PID=""
-    cleanup() {
-        if [ -n "$SERVICE_PID" ]; then
-            kill "$SERVICE_PID" 2>/dev/null || true
-            wait "$SERVICE_PID" 2>/dev/null || true
-        fi
-        if [ -z "${KEEP_E2E:-}" ]; then rm -rf "$T"; else log "kept $T"; fi
-        return 0
-    }
-    trap cleanup EXIT
-    mkdir -p "$T/bin" "$T/data" "$T/home" "$T/config" "$T/runtime"
-    chmod 700 "$T/runtime"
+    make_test_dir hidpi
     cp "$APP" "$T/bin/quindelar"
-    "$SERVICE" --port 0 --date 20240315 --log "$T/service.log" >"$T/service.out" 2>&1 &
-    SERVICE_PID=$!
-    wait_for 10 grep -q '^listening on' "$T/service.out" || fail "service: $(cat "$T/service.out")"
-    PORT=$(sed -n 's|^listening on http://127.0.0.1:\([0-9]*\).*|\1|p' "$T/service.out")
-    env -u HTTP_PROXY -u NO_PROXY -u DBUS_SESSION_BUS_ADDRESS -u QT_SCREEN_SCALE_FACTORS \
-        -u QT_AUTO_SCREEN_SCALE_FACTOR -u QT_ENABLE_HIGHDPI_SCALING \
-        http_proxy="http://127.0.0.1:$PORT" no_proxy="" \
-        XDG_DATA_HOME="$T/data" HOME="$T/home" XDG_CONFIG_HOME="$T/config" \
-        XDG_RUNTIME_DIR="$T/runtime" GSETTINGS_BACKEND=keyfile XDG_CURRENT_DESKTOP=GNOME \
-        QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$S TARVENIA_HIDPI_DIR="$T" \
+    start_demo_service "$SERVICE" "$T/service.out" --date 20240315 --log "$T/service.log"
+    with_session_env env -u QT_SCREEN_SCALE_FACTORS -u QT_AUTO_SCREEN_SCALE_FACTOR \
+        -u QT_ENABLE_HIGHDPI_SCALING QT_SCALE_FACTOR=$SCALE TARVENIA_HIDPI_DIR="$T" \
         timeout 240 xvfb-run -a -s '-screen 0 1920x1200x24' bash "$0" || exit $?
     exit 0
 fi
@@ -61,25 +29,17 @@ fi
 T=$TARVENIA_HIDPI_DIR
 WORK="$T/data/tarvenia"
 
-# Positions are given in logical pixels and doubled here.
-pixel() { # x y → "r,g,b"
-    import -window root -crop "1x1+$((WX + S * $1))+$((WY + S * $2))" +repage txt:- 2>/dev/null |
-        sed -n '2s/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
-}
+# Positions are given in logical pixels; lib.sh's pixel and click double them.
 shown() { [ "$(pixel "$1" "$2")" != "$BACKGROUND" ]; }
 hidden() { [ "$(pixel "$1" "$2")" = "$BACKGROUND" ]; }
-click() { xdotool mousemove $((WX + S * $1)) $((WY + S * $2)) click 1; }
 crop() { # x y w h (logical) → binary PPM on stdout
-    import -window root -crop "$((S * $3))x$((S * $4))+$((WX + S * $1))+$((WY + S * $2))" \
+    import -window root -crop "$((SCALE * $3))x$((SCALE * $4))+$((WX + SCALE * $1))+$((WY + SCALE * $2))" \
         +repage -depth 8 ppm:- 2>/dev/null
 }
 
 "$T/bin/quindelar" >"$T/quindelar.out" 2>&1 &
 APP_PID=$!
-WID=$(timeout "$STEP_TIMEOUT" xdotool search --sync --name "$TITLE" | head -n1) || fail "no window"
-eval "$(xdotool getwindowgeometry --shell "$WID")"
-WX=$X
-WY=$Y
+find_window "$STEP_TIMEOUT" || fail "no window"
 log "window at ($WX,$WY) ${WIDTH}x${HEIGHT}"
 # Screen 1920 × 1200 is 960 × 600 logical: the window stands at
 # (960 − 275, 600 − 350) logical pixels.

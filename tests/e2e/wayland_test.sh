@@ -9,21 +9,15 @@ set -euo pipefail
 
 APP=$(readlink -f "$1")
 ID=$2
-TITLE="Imágenes de Tarvenia"
+LOG_TAG=wayland
+. "$(dirname "$0")/../../scripts/lib.sh"
+TITLE=$TARVENIA_TITLE
 
-log() { printf 'wayland: %s\n' "$*"; }
+# lib.sh's fail, with what the program printed.
 fail() {
     printf 'wayland: FAILED: %s\n' "$*" >&2
     [ -f "${T:-}/quindelar.err" ] && grep -v '^\[' "$T/quindelar.err" | head -20 >&2
     exit 1
-}
-wait_for() { # seconds command...
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
 }
 
 command -v weston >/dev/null || {
