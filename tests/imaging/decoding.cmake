@@ -3,6 +3,7 @@
 find_package(JPEG REQUIRED)
 add_executable(imaging_tests
     jpeg_test_images.cpp
+    hostile_jpeg.cpp
     jpeg_picture_test.cpp
     bmp_writer_test.cpp
     conversio_test.cpp

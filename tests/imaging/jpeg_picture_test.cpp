@@ -1,5 +1,6 @@
 #include "base/error.h"
 #include "imaging/jpeg_picture.h"
+#include "hostile_jpeg.h"
 #include "jpeg_test_images.h"
 
 #include <gtest/gtest.h>
@@ -271,6 +272,60 @@ namespace {
                 JpegPicture picture = JpegPicture::FromBytes(bytes, row.display_depth);
                 EXPECT_EQ(picture.Width(), row.width);
                 EXPECT_EQ(picture.Height(), row.height);
+            }
+        }
+    }
+
+    // Files made to keep the decoder busy or to make it allocate far more than
+    // the picture: too many scans end with the progression error when the
+    // next scan begins; whole-picture buffers beyond the budget are refused
+    // before they are allocated. Files within the bounds decode.
+    TEST(JpegPicture, HostileFilesAreBoundedInWorkAndMemory)
+    {
+        struct Row {
+            const char* what;
+            HostileJpegSpec spec;
+            int display_depth;
+            int error; // 0: decodes
+        };
+        auto progressive = [](int w, int h, int components, bool arithmetic, int refinements) {
+            HostileJpegSpec s;
+            s.width = w;
+            s.height = h;
+            s.components = components;
+            s.arithmetic = arithmetic;
+            s.refinement_scans = refinements;
+            return s;
+        };
+        HostileJpegSpec storm;
+        storm.progressive = false;
+        storm.width = storm.height = 96;
+        storm.restart_markers = 144;
+        const Row rows[] = {
+            { "40 scans, the most allowed", progressive(64, 48, 1, false, 39), 32, 0 },
+            { "41 scans", progressive(64, 48, 1, false, 40), 32, JERR_BAD_PROGRESSION },
+            { "41 arithmetic scans", progressive(64, 48, 1, true, 40), 32, JERR_BAD_PROGRESSION },
+            { "2000 colour scans", progressive(64, 48, 3, false, 1999), 32,
+                JERR_BAD_PROGRESSION },
+            { "2000 CMYK arithmetic scans at 8 bits", progressive(64, 48, 4, true, 1999), 8,
+                JERR_BAD_PROGRESSION },
+            { "header-only CMYK 9460 x 9458", progressive(9460, 9458, 4, false, 0), 32,
+                JERR_NO_BACKING_STORE },
+            { "greyscale 16384 x 16384, 2000 arithmetic scans",
+                progressive(16384, 16384, 1, true, 1999), 32, JERR_NO_BACKING_STORE },
+            { "colour 9000 x 9000 quantized to 8 bits", progressive(9000, 9000, 3, false, 0), 8,
+                JERR_NO_BACKING_STORE },
+            { "a restart marker per block", storm, 32, 0 },
+        };
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.what);
+            JpegPicture picture = JpegPicture::FromBytes(HostileJpeg(row.spec), row.display_depth);
+            ASSERT_EQ(picture.Width(), row.spec.width);
+            if (row.error == 0) {
+                const DecodedImage& image = picture.Decode();
+                EXPECT_EQ(image.height, row.spec.height);
+            } else {
+                EXPECT_EQ(ErrorText([&] { picture.Decode(); }), JpegError(row.error));
             }
         }
     }
