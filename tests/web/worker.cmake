@@ -16,5 +16,6 @@ if(TARGET tarvenia-demo-service)
         TARVENIA_DEMO_SERVICE="$<TARGET_FILE:tarvenia-demo-service>")
     add_dependencies(worker_tests tarvenia-demo-service)
 endif()
+# Labelled "worker": the ThreadSanitizer build of CI runs these (ctest -L worker).
 gtest_discover_tests(worker_tests DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 60 ENVIRONMENT "no_proxy=127.0.0.1,localhost")
+    PROPERTIES TIMEOUT 60 ENVIRONMENT "no_proxy=127.0.0.1,localhost" LABELS worker)
