@@ -154,13 +154,11 @@ std::vector<Case> Cases()
 {
     return {
         // The largest sizes whose coefficient buffer fits the budget.
-        { "grey 13312^2, 2000 Huffman scans", Progressive(13312, 13312, 1, false, 1999),
-            nullptr },
+        { "grey 13312^2, 2000 Huffman scans", Progressive(13312, 13312, 1, false, 1999), nullptr },
         { "grey 13312^2, 2000 arithmetic scans", Progressive(13312, 13312, 1, true, 1999),
             nullptr },
         { "colour 7680^2, 2000 Huffman scans", Progressive(7680, 7680, 3, false, 1999), nullptr },
-        { "colour 7680^2, 2000 arithmetic scans", Progressive(7680, 7680, 3, true, 1999),
-            nullptr },
+        { "colour 7680^2, 2000 arithmetic scans", Progressive(7680, 7680, 3, true, 1999), nullptr },
         { "CMYK 6912^2, 2000 arithmetic scans", Progressive(6912, 6912, 4, true, 1999), nullptr },
         // The files of the report: refused by the memory budget now.
         { "grey 16384^2, 2000 arithmetic scans", Progressive(16384, 16384, 1, true, 1999),
@@ -172,8 +170,7 @@ std::vector<Case> Cases()
         // Within every bound: sequential files of the largest accepted sizes.
         { "grey 16384^2, a restart marker per MCU (first 100000)",
             Sequential(16384, 16384, 1, 100000), nullptr },
-        { "colour 9460x9458 baseline, header only", Sequential(9460, 9458, 3, 0),
-            nullptr },
+        { "colour 9460x9458 baseline, header only", Sequential(9460, 9458, 3, 0), nullptr },
         // Small ones for the regression corpus: stopped at scan 41.
         { "grey 2048^2, 2000 Huffman scans", Progressive(2048, 2048, 1, false, 1999),
             "grey-2048-2000-huffman-scans.jpg" },
@@ -202,8 +199,8 @@ int main(int argc, char** argv)
     std::printf("Hostile JPEG files against a baseline photo of the same decoded size\n");
     std::printf("(display depth %d; target: at most %.0f x the photo's time, %.0f MiB peak)\n\n",
         kDisplayDepth, kTargetRatio, kTargetMiB);
-    std::printf("%-52s %8s %9s %9s %8s  %s\n", "file", "bytes", "seconds", "peak MiB", "ratio",
-        "outcome");
+    std::printf(
+        "%-52s %8s %9s %9s %8s  %s\n", "file", "bytes", "seconds", "peak MiB", "ratio", "outcome");
 
     // One reference photo per decoded size and colour kind, measured first.
     std::map<std::string, Measure> references;
@@ -228,7 +225,7 @@ int main(int argc, char** argv)
             m.peak_mib, ratio, m.outcome.c_str());
         std::fflush(stdout);
     }
-    std::printf("\n%s\n",
-        all_within ? "every file within the targets" : "SOME FILE OUTSIDE THE TARGETS");
+    std::printf(
+        "\n%s\n", all_within ? "every file within the targets" : "SOME FILE OUTSIDE THE TARGETS");
     return 0;
 }

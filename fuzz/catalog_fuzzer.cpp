@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::vector<ModelEntry> expected = ModelEntries(content, current);
         FUZZ_CHECK(expected.size() == keys.size() - 1);
         for (std::size_t i = 0; i < expected.size(); ++i)
-            FUZZ_CHECK((expected[i] == ModelEntry { titles.items[i + 1], bases[i + 1], keys[i + 1] }));
+            FUZZ_CHECK(
+                (expected[i] == ModelEntry { titles.items[i + 1], bases[i + 1], keys[i + 1] }));
     }
     return 0;
 }

@@ -1,7 +1,7 @@
 // Replays fuzz inputs through a fuzz target without libFuzzer: every file
 // named on the command line, and every file inside each folder named, in
-// name order (a folder that does not exist holds none). A target that finds a broken invariant aborts, and so fails
-// the test that runs this.
+// name order (a folder that does not exist holds none). A target that finds a broken invariant
+// aborts, and so fails the test that runs this.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>

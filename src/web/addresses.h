@@ -17,8 +17,8 @@ std::string ConfirmationAddress(const std::string& selected_key);
 // base_urls[base index] + key + ".jpg". Throws tarvenia::Error when the base
 // index is not a decimal number ("'x' is not a valid integer value") or names
 // no entry of base_urls ("List index out of bounds (%d)").
-std::string PhotoAddress(
-    const std::vector<std::string>& base_urls, const std::string& base_index, const std::string& key);
+std::string PhotoAddress(const std::vector<std::string>& base_urls, const std::string& base_index,
+    const std::string& key);
 
 // Whether the HTTP clients may open `url`: only addresses that begin with
 // "http://" or "https://" (scheme in any letter case). Anything else comes

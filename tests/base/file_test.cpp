@@ -6,8 +6,8 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <set>
 #include <functional>
+#include <set>
 #include <string>
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
 #include "base/error.h"
-#include "imaging/jpeg_picture.h"
 #include "hostile_jpeg.h"
+#include "imaging/jpeg_picture.h"
 #include "jpeg_test_images.h"
 
 #include <gtest/gtest.h>
@@ -305,8 +305,7 @@ namespace {
             { "40 scans, the most allowed", progressive(64, 48, 1, false, 39), 32, 0 },
             { "41 scans", progressive(64, 48, 1, false, 40), 32, JERR_BAD_PROGRESSION },
             { "41 arithmetic scans", progressive(64, 48, 1, true, 40), 32, JERR_BAD_PROGRESSION },
-            { "2000 colour scans", progressive(64, 48, 3, false, 1999), 32,
-                JERR_BAD_PROGRESSION },
+            { "2000 colour scans", progressive(64, 48, 3, false, 1999), 32, JERR_BAD_PROGRESSION },
             { "2000 CMYK arithmetic scans at 8 bits", progressive(64, 48, 4, true, 1999), 8,
                 JERR_BAD_PROGRESSION },
             { "header-only CMYK 9460 x 9458", progressive(9460, 9458, 4, false, 0), 32,
