@@ -31,12 +31,12 @@ namespace {
 
     // Every scan walks every block of its components, so a file of a few
     // kilobytes made of thousands of empty scans keeps the decoder busy for
-    // minutes. Encoders write far fewer: libjpeg's standard progression has
-    // 10 scans for colour and 6 for greyscale, one scan per component and
-    // per band and bit still stays near 20, and the most thorough scan
-    // searches we know write about as many. Twice that leaves room for any
-    // real photo while a hostile one costs at most a few full-picture decodes.
-    constexpr int kMaxScans = 40;
+    // minutes; an empty arithmetic-coded refinement scan costs about as much
+    // as decoding the whole picture once. Encoders write far fewer: libjpeg's
+    // standard progression has 6 scans for greyscale, 10 for colour and 18
+    // for CMYK, the most of any encoder we know. 24 leaves room above that
+    // and keeps the worst file within a few decodes of a normal photo.
+    constexpr int kMaxScans = 24;
 
     // Colours of an 8-bit image; the rest of the 256-entry table stays free.
     constexpr int kQuantizedColors = 236;

@@ -32,7 +32,7 @@ public:
     // A decode holds at most 512 MiB, image included: a file whose
     // whole-picture buffers would not fit fails with JERR_NO_BACKING_STORE
     // before they are allocated; a file with more scans than any encoder
-    // writes (over 40) ends with JERR_BAD_PROGRESSION when the next scan
+    // writes (over 24) ends with JERR_BAD_PROGRESSION when the next scan
     // begins.
     // The first call throws Error "JPEG error #%d" on a fatal decoder error;
     // every later call returns the kept image (as far as it got) without
