@@ -18,7 +18,8 @@ public:
 
 // An input/output failure of a file operation. `code` follows the numbering
 // the program's file errors have always used (2 file missing, 3 folder
-// missing, 4 too many open files, 5 access denied, anything else as is), and
+// missing, 4 too many open files, 5 access denied; other Windows errors as
+// they are, other POSIX errors above kErrnoCodeBase, see errno_code.h), and
 // the text is derived from it.
 class IoError : public Error {
 public:

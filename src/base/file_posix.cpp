@@ -1,5 +1,6 @@
 #include "base/file.h"
 
+#include "base/errno_code.h"
 #include "base/error.h"
 
 #include <cerrno>
@@ -21,31 +22,35 @@ namespace {
         return ::stat(parent.c_str(), &st) != 0 || !S_ISDIR(st.st_mode);
     }
 
-    // errno to the program's numbering: the four named cases keep their
-    // texts, everything else is reported with its own number.
     [[noreturn]] void Fail(int err, const std::string& path)
     {
-        switch (err) {
-        case ENOENT:
-            throw IoError(ParentMissing(path) ? 3 : 2);
-        case ENOTDIR:
-        case ENAMETOOLONG:
-            throw IoError(3);
-        case EMFILE:
-        case ENFILE:
-            throw IoError(4);
-        case EACCES:
-        case EPERM:
-        case EROFS:
-        case EISDIR:
-        case ETXTBSY:
-            throw IoError(5);
-        default:
-            throw IoError(err);
-        }
+        throw IoError(IoCodeForErrno(err, err == ENOENT && ParentMissing(path)));
     }
 
 } // namespace
+
+int IoCodeForErrno(int err, bool parent_missing) noexcept
+{
+    switch (err) {
+    case ENOENT:
+        return parent_missing ? 3 : 2;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+        return 3;
+    case EMFILE:
+    case ENFILE:
+        return 4;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+        return 5;
+    default:
+        return kErrnoCodeBase + err;
+    }
+}
 
 File::File(const std::string& path, Mode mode)
 {

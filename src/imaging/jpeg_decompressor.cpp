@@ -15,6 +15,8 @@ struct JpegDecompressor::State {
     jpeg_decompress_struct cinfo;
     jpeg_error_mgr err;
     jpeg_source_mgr src;
+    jpeg_progress_mgr progress;
+    int max_scans; // 0: no limit
     std::jmp_buf jump;
     const unsigned char* data;
     std::size_t size;
@@ -32,6 +34,20 @@ struct JpegDecompressor::State {
     // damaged still gives a picture.
     static void IgnoreMessage(j_common_ptr) { }
     static void IgnoreEmit(j_common_ptr, int) { }
+
+    // --- progress monitor ---
+
+    // libjpeg calls it at least once per row of blocks of every input pass,
+    // so a scan beyond the limit ends the decode right at its start.
+    static void CheckScans(j_common_ptr cinfo)
+    {
+        if (!cinfo->is_decompressor)
+            return;
+        auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+        State* s = Of(d);
+        if (s->max_scans > 0 && d->input_scan_number > s->max_scans)
+            ERREXIT4(cinfo, JERR_BAD_PROGRESSION, d->Ss, d->Se, d->Ah, d->Al);
+    }
 
     // --- data source over the bytes in memory ---
 
@@ -118,6 +134,14 @@ JpegDecompressor::~JpegDecompressor()
 {
     if (created_)
         jpeg_destroy_decompress(&state_->cinfo);
+}
+
+void JpegDecompressor::LimitScans(int max_scans)
+{
+    State* s = state_.get();
+    s->max_scans = max_scans;
+    s->progress.progress_monitor = State::CheckScans;
+    s->cinfo.progress = &s->progress;
 }
 
 void JpegDecompressor::Run(Step step, void* context)

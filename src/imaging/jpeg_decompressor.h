@@ -34,6 +34,11 @@ public:
     // when a fatal error ended it.
     void Run(Step step, void* context);
 
+    // Ends the decode with JERR_BAD_PROGRESSION once the input reaches scan
+    // `max_scans` + 1: every scan walks every block of its components, so
+    // the scan count, not the file size, decides how long a decode takes.
+    void LimitScans(int max_scans);
+
     j_decompress_ptr get() noexcept;
     j_decompress_ptr operator->() noexcept { return get(); }
 

@@ -20,6 +20,24 @@ namespace {
     // because the two-pass quantizer keeps the whole picture in that form.
     constexpr std::uint64_t kMaxDecodedBytes = std::uint64_t { 256 } << 20;
 
+    // The whole decode, the decoded image included, stays within this much.
+    // What libjpeg may take besides the image is handed to it as its memory
+    // limit: its whole-picture buffers (the coefficients of a progressive or
+    // multi-scan file, 2 bytes per sample; the two-pass quantizer's copy of
+    // the picture, 3 bytes per pixel) are then refused with
+    // JERR_NO_BACKING_STORE before they are allocated, however small the
+    // file that asks for them.
+    constexpr std::uint64_t kMaxDecodeBytes = std::uint64_t { 512 } << 20;
+
+    // Every scan walks every block of its components, so a file of a few
+    // kilobytes made of thousands of empty scans keeps the decoder busy for
+    // minutes; an empty arithmetic-coded refinement scan costs about as much
+    // as decoding the whole picture once. Encoders write far fewer: libjpeg's
+    // standard progression has 6 scans for greyscale, 10 for colour and 18
+    // for CMYK, the most of any encoder we know. 24 leaves room above that
+    // and keeps the worst file within a few decodes of a normal photo.
+    constexpr int kMaxScans = 24;
+
     // Colours of an 8-bit image; the rest of the 256-entry table stays free.
     constexpr int kQuantizedColors = 236;
 
@@ -29,6 +47,7 @@ namespace {
     struct HeaderStep {
         int display_depth;
         int bits; // set by the step: the depth a decode will produce
+        std::uint64_t image_bytes; // set by the step: what a decode holds of its own
     };
 
     bool IsFourComponent(j_decompress_ptr cinfo)
@@ -49,6 +68,12 @@ namespace {
         bytes *= cinfo->image_height;
         if (bytes > kMaxDecodedBytes)
             ERREXIT(cinfo, JERR_IMAGE_TOO_BIG);
+        // The decoded image, its row table and a CMYK row.
+        header->image_bytes
+            = DecodedImage::StrideFor(static_cast<int>(cinfo->image_width), header->bits)
+                * std::uint64_t { cinfo->image_height }
+            + std::uint64_t { cinfo->image_height } * sizeof(JSAMPROW)
+            + std::uint64_t { cinfo->image_width } * 4;
     }
 
     // Header, decoding parameters, and the start of decompression (which for
@@ -79,6 +104,8 @@ namespace {
             cinfo->two_pass_quantize = TRUE;
             cinfo->dither_mode = JDITHER_FS;
         }
+        cinfo->mem->max_memory_to_use
+            = static_cast<long>(kMaxDecodeBytes - static_cast<HeaderStep*>(context)->image_bytes);
         jpeg_start_decompress(cinfo);
         // Rows are written into the image at the width worked out for these
         // bytes per pixel; anything else would run past a row.
@@ -180,7 +207,7 @@ JpegPicture JpegPicture::FromBytes(std::vector<unsigned char> data, int display_
     // An empty file is not examined here; its first decode fails.
     if (!picture.data_.empty()) {
         JpegDecompressor decompressor(picture.data_.data(), picture.data_.size());
-        HeaderStep header { display_depth, 0 };
+        HeaderStep header { display_depth, 0, 0 };
         decompressor.Run(ReadHeader, &header);
         picture.width_ = static_cast<int>(decompressor->image_width);
         picture.height_ = static_cast<int>(decompressor->image_height);
@@ -198,7 +225,8 @@ const DecodedImage& JpegPicture::Decode()
     DecodedImage& image = *decoded_;
 
     JpegDecompressor decompressor(data_.data(), data_.size());
-    HeaderStep header { display_depth_, 0 };
+    decompressor.LimitScans(kMaxScans);
+    HeaderStep header { display_depth_, 0, 0 };
     decompressor.Run(StartDecompress, &header);
 
     // Memory for the image, the row table and a CMYK row; running out is

@@ -29,6 +29,11 @@ public:
     // The decoded image, decoding on the first call only: 24 bits (BGR), or
     // 8 bits with a colour table for greyscale photos and on displays of at
     // most 8 bits. Four-component (CMYK/YCCK) photos are converted to RGB.
+    // A decode holds at most 512 MiB, image included: a file whose
+    // whole-picture buffers would not fit fails with JERR_NO_BACKING_STORE
+    // before they are allocated; a file with more scans than any encoder
+    // writes (over 24) ends with JERR_BAD_PROGRESSION when the next scan
+    // begins.
     // The first call throws Error "JPEG error #%d" on a fatal decoder error;
     // every later call returns the kept image (as far as it got) without
     // error.

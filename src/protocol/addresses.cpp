@@ -55,4 +55,21 @@ std::string PhotoAddress(const std::vector<std::string>& base_urls, const std::s
     return ListAt(base_urls, ParseBaseIndex(base_index)) + key + ".jpg";
 }
 
+bool IsWebAddress(std::string_view url) noexcept
+{
+    auto starts = [&](std::string_view scheme) {
+        if (url.size() < scheme.size())
+            return false;
+        for (std::size_t i = 0; i < scheme.size(); ++i) {
+            char c = url[i];
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+            if (c != scheme[i])
+                return false;
+        }
+        return true;
+    };
+    return starts("http://") || starts("https://");
+}
+
 } // namespace tarvenia

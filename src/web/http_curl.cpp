@@ -5,6 +5,7 @@
 #include "web/http_client.h"
 
 #include "base/texts.h"
+#include "protocol/addresses.h"
 
 #include <curl/curl.h>
 
@@ -65,7 +66,11 @@ namespace {
         // request failed, which leaves a request that reads 0 bytes).
         void Begin(const std::string& url, bool reload, bool usable)
         {
-            if (!usable || !Setup(url, reload)) {
+            // libcurl would take an address without a scheme as a host name
+            // and guess "http://" in front of it; through a proxy such a
+            // request goes out and the proxy's error page would be stored as
+            // the photo. Such an address cannot be opened, as on Windows.
+            if (!usable || !IsWebAddress(url) || !Setup(url, reload)) {
                 finished_ = true;
                 return;
             }

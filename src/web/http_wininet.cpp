@@ -2,37 +2,22 @@
 // under the agent name "VaziDov" and the system's configured proxy settings.
 #include "web/http_client.h"
 
+#include "protocol/addresses.h"
+
 #include "base/texts.h"
 
 #include <windows.h>
 #include <wininet.h>
 
 #include <algorithm>
-#include <cctype>
-#include <string_view>
 
 namespace tarvenia {
 
 namespace {
 
-    // Only web addresses are opened. WinInet would also open ftp:// and
-    // file:// addresses, and an address comes from the service's daily
-    // response, so anything else is refused before it reaches WinInet.
-    // Redirects are left to WinInet, which follows them between http and
-    // https only.
-    bool IsWebAddress(std::string_view url)
-    {
-        auto starts = [&](std::string_view scheme) {
-            if (url.size() < scheme.size())
-                return false;
-            for (std::size_t i = 0; i < scheme.size(); ++i) {
-                if (std::tolower(static_cast<unsigned char>(url[i])) != scheme[i])
-                    return false;
-            }
-            return true;
-        };
-        return starts("http://") || starts("https://");
-    }
+    // Only web addresses are opened (IsWebAddress): WinInet would also open
+    // ftp:// and file:// addresses. Redirects are left to WinInet, which
+    // follows them between http and https only.
 
     class WinInetRequest final : public HttpRequest {
     public:

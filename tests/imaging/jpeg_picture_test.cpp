@@ -1,4 +1,5 @@
 #include "base/error.h"
+#include "support/hostile_jpeg.h"
 #include "imaging/jpeg_picture.h"
 #include "jpeg_test_images.h"
 
@@ -271,6 +272,86 @@ namespace {
                 JpegPicture picture = JpegPicture::FromBytes(bytes, row.display_depth);
                 EXPECT_EQ(picture.Width(), row.width);
                 EXPECT_EQ(picture.Height(), row.height);
+            }
+        }
+    }
+
+    // Files made to keep the decoder busy or to make it allocate far more than
+    // the picture: too many scans end with the progression error when the
+    // next scan begins; whole-picture buffers beyond the budget are refused
+    // before they are allocated. Files within the bounds decode.
+    // The progressions real encoders write stay below the scan limit: the
+    // most scans of any, libjpeg's CMYK progression, decodes.
+    TEST(JpegPicture, TheStandardProgressionsDecode)
+    {
+        if (!HaveImageMagick())
+            GTEST_SKIP() << "ImageMagick not installed";
+        TempDir dir;
+        struct Row {
+            Kind kind;
+            std::size_t scans;
+        } rows[] = { { Kind::Grey, 6 }, { Kind::Colour, 10 }, { Kind::Cmyk, 18 } };
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.scans);
+            const std::string name = std::to_string(row.scans);
+            const std::string plain = MakeJpeg(dir, "plain" + name, { row.kind, 40, 30 });
+            const std::string progressive = dir.Path("progressive" + name + ".jpg");
+            ASSERT_EQ(test::Run("convert " + plain + " -interlace JPEG " + progressive), 0);
+            const auto bytes = ReadBytes(progressive);
+            std::size_t scans = 0;
+            for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
+                scans += bytes[i] == 0xFF && bytes[i + 1] == 0xDA;
+            EXPECT_EQ(scans, row.scans);
+            JpegPicture picture = JpegPicture::FromBytes(bytes, 32);
+            EXPECT_EQ(picture.Decode().height, 30);
+        }
+    }
+
+    TEST(JpegPicture, HostileFilesAreBoundedInWorkAndMemory)
+    {
+        struct Row {
+            const char* what;
+            HostileJpegSpec spec;
+            int display_depth;
+            int error; // 0: decodes
+        };
+        auto progressive = [](int w, int h, int components, bool arithmetic, int refinements) {
+            HostileJpegSpec s;
+            s.width = w;
+            s.height = h;
+            s.components = components;
+            s.arithmetic = arithmetic;
+            s.refinement_scans = refinements;
+            return s;
+        };
+        HostileJpegSpec storm;
+        storm.progressive = false;
+        storm.width = storm.height = 96;
+        storm.restart_markers = 144;
+        const Row rows[] = {
+            { "24 scans, the most allowed", progressive(64, 48, 1, false, 23), 32, 0 },
+            { "25 scans", progressive(64, 48, 1, false, 24), 32, JERR_BAD_PROGRESSION },
+            { "25 arithmetic scans", progressive(64, 48, 1, true, 24), 32, JERR_BAD_PROGRESSION },
+            { "2000 colour scans", progressive(64, 48, 3, false, 1999), 32, JERR_BAD_PROGRESSION },
+            { "2000 CMYK arithmetic scans at 8 bits", progressive(64, 48, 4, true, 1999), 8,
+                JERR_BAD_PROGRESSION },
+            { "header-only CMYK 9460 x 9458", progressive(9460, 9458, 4, false, 0), 32,
+                JERR_NO_BACKING_STORE },
+            { "greyscale 16384 x 16384, 2000 arithmetic scans",
+                progressive(16384, 16384, 1, true, 1999), 32, JERR_NO_BACKING_STORE },
+            { "colour 9000 x 9000 quantized to 8 bits", progressive(9000, 9000, 3, false, 0), 8,
+                JERR_NO_BACKING_STORE },
+            { "a restart marker per block", storm, 32, 0 },
+        };
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.what);
+            JpegPicture picture = JpegPicture::FromBytes(HostileJpeg(row.spec), row.display_depth);
+            ASSERT_EQ(picture.Width(), row.spec.width);
+            if (row.error == 0) {
+                const DecodedImage& image = picture.Decode();
+                EXPECT_EQ(image.height, row.spec.height);
+            } else {
+                EXPECT_EQ(ErrorText([&] { picture.Decode(); }), JpegError(row.error));
             }
         }
     }

@@ -63,4 +63,32 @@ TEST(Addresses, PhotoAddress)
     }
 }
 
+// What both HTTP clients may open: the scheme decides, in any letter case.
+TEST(Addresses, OnlyHttpAndHttpsAddressesMayBeOpened)
+{
+    const struct {
+        const char* url;
+        bool web;
+    } rows[] = {
+        { "http://fotos1.tarvenia.example/20030301.jpg", true },
+        { "HTTPS://fotos1.tarvenia.example/", true },
+        { "hTtP://x", true },
+        { "http://", true },
+        { "20030301.jpg", false }, // an empty base token
+        { "fotos1.tarvenia.example/20030301.jpg", false },
+        { "//fotos1.tarvenia.example/x.jpg", false },
+        { "http:/x.jpg", false },
+        { "http:\\\\x.jpg", false },
+        { " http://x/", false },
+        { "ftp://x/", false },
+        { "file:///etc/passwd", false },
+        { "httpx://x/", false },
+        { "", false },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.url);
+        EXPECT_EQ(IsWebAddress(row.url), row.web);
+    }
+}
+
 } // namespace

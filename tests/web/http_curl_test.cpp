@@ -5,6 +5,7 @@
 
 #include "base/texts.h"
 #include "protocol/addresses.h"
+#include "protocol/daily_response.h"
 #include "web/http_client.h"
 #include "web/vazi_dov_thread.h"
 
@@ -12,6 +13,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 
 namespace tarvenia {
 namespace {
@@ -202,6 +204,52 @@ namespace {
             EXPECT_EQ(d.reads, std::vector<std::uint32_t> { 0 });
             EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(2000));
         }
+    }
+
+    // Addresses without a scheme never leave the program, also where a proxy
+    // would take them: libcurl would complete them to http://HOST/. The photo
+    // run then ends as for an address that cannot be opened: an empty photo
+    // file and the flag raised.
+    TEST_F(ClientTest, AddressesWithoutASchemeAreRefusedAlsoThroughAProxy)
+    {
+        TestHttpServer proxy([](const RecordedRequest&, httplib::Response& res) {
+            res.set_content("<html>proxy error</html>", "text/html");
+        });
+        ::setenv("http_proxy", proxy.Url("").c_str(), 1);
+        ::unsetenv("no_proxy");
+
+        // A stray ">" before the first token gives an empty token at index 0.
+        std::string key, selected;
+        std::vector<std::string> bases;
+        ParseDailyResponse("20030305>x<http://fotos1.tarvenia.example/>", key, selected, bases);
+        ASSERT_EQ(bases.size(), 2u);
+        const std::string from_empty_token = PhotoAddress(bases, "0", "20030301");
+        ASSERT_EQ(from_empty_token, "20030301.jpg");
+
+        TempDir dir;
+        SharedState state;
+        state.Paths = WorkPaths::InFolder(dir.Dir());
+        state.CurrentKey = "20030305";
+        StatusRecorder main;
+        WorkerServices services = main.Services("20030305");
+        for (std::string url : { from_empty_token, std::string("fotos1.tarvenia.example/x.jpg"),
+                 std::string("//fotos1.tarvenia.example/x.jpg"), std::string("http:/x.jpg"),
+                 std::string(" http://fotos1.tarvenia.example/x.jpg"),
+                 std::string("httpx://fotos1.tarvenia.example/x.jpg") }) {
+            SCOPED_TRACE(url);
+            std::ofstream(state.Paths.photo, std::ios::binary) << "old photo";
+            state.ImageReady = false;
+            TVaziDovThread worker(state, services);
+            worker.Url = url;
+            worker.Execute();
+            EXPECT_TRUE(state.ImageReady.load());
+            EXPECT_EQ(ReadFileBytes(state.Paths.photo), "");
+        }
+        EXPECT_TRUE(proxy.Requests().empty());
+        // The same proxy does carry a proper address (the test sees it work).
+        Drained d = Fetch("http://fotos1.tarvenia.example/x.jpg");
+        EXPECT_EQ(d.body, "<html>proxy error</html>");
+        EXPECT_EQ(proxy.Requests().size(), 1u);
     }
 
     // What each run sends, through a proxy (the service's own host name is

@@ -36,11 +36,24 @@ int main(int argc, char** argv)
             std::cerr << "cannot listen on 127.0.0.1 port " << options.port << "\n";
             return 1;
         }
-        std::thread([&server, stop_signals] {
+        // Joined before the server goes: a detached thread could still be
+        // inside Stop() while the server is being destroyed.
+        std::thread stopper([&server, stop_signals] {
             int sig = 0;
             sigwait(&stop_signals, &sig);
             server.Stop();
-        }).detach();
+        });
+        // On every way out, before the server: Run also ends without a
+        // signal when listening fails, so the thread is woken first (a signal
+        // it took already leaves this one pending and harmless).
+        struct JoinStopper {
+            std::thread& thread;
+            ~JoinStopper()
+            {
+                pthread_kill(thread.native_handle(), SIGTERM);
+                thread.join();
+            }
+        } join_stopper { stopper };
         std::cout << "listening on http://127.0.0.1:" << port << std::endl;
         std::cout << "  service " << demo::kServiceHost << ", newest photo "
                   << server.Catalog().NewestKey() << ", " << server.Catalog().Photos().size()

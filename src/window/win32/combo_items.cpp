@@ -14,7 +14,19 @@ void ComboItems::Add(const std::string& item)
 
 void ComboItems::Clear()
 {
+    // CB_RESETCONTENT also empties the edit field of a drop-down combo. The
+    // field keeps its text when the lists are emptied (a view whose file is
+    // missing still shows the last title), so it is put back.
+    const int len = ::GetWindowTextLengthA(combo_);
+    std::string text(static_cast<std::size_t>(len > 0 ? len : 0) + 1, '\0');
+    const int got = ::GetWindowTextA(combo_, text.data(), len + 1);
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    if (quiet_)
+        ++*quiet_;
     ::SendMessageA(combo_, CB_RESETCONTENT, 0, 0);
+    ::SetWindowTextA(combo_, text.c_str());
+    if (quiet_)
+        --*quiet_;
     picked_ = -1;
 }
 

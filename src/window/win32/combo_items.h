@@ -10,9 +10,16 @@ namespace tarvenia::win32 {
 
 class ComboItems final : public StringList {
 public:
-    void Attach(HWND combo) { combo_ = combo; }
+    // `quiet` counts the view's own changes of the combo; while it is above
+    // 0 the view forwards none of the combo's notifications.
+    void Attach(HWND combo, int* quiet)
+    {
+        combo_ = combo;
+        quiet_ = quiet;
+    }
 
     void Add(const std::string& item) override;
+    // Empties the list; the text in the edit field stays as it was.
     void Clear() override;
     int Count() const override;
     std::string Get(int index) const override; // ListIndexError out of range
@@ -24,6 +31,7 @@ public:
 
 private:
     HWND combo_ = nullptr;
+    int* quiet_ = nullptr;
     int picked_ = -1;
 };
 

@@ -205,7 +205,7 @@ void Win32View::CreateControls()
         ::SetWindowPos(combo_, nullptr, 0, 0, kCombo.right - kCombo.left,
             (field.bottom - field.top) + kComboRows * row + 2, SWP_NOMOVE | SWP_NOZORDER);
     }
-    items_.Attach(combo_);
+    items_.Attach(combo_, &programmatic_);
 
     group_ = ::CreateWindowExA(0, "BUTTON", "",
         WS_CHILD | WS_VISIBLE | BS_GROUPBOX | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, kGroupBox1.left,

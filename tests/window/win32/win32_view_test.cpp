@@ -415,6 +415,69 @@ namespace {
         EXPECT_EQ(view_->ComboSelectedIndex(), -1);
     }
 
+    // Emptying the list keeps the text of the edit field, as picked or as
+    // typed: the favourites view of a missing file shows "File not found."
+    // over the title of the photo still on show.
+    TEST_F(Win32ViewTest, EmptyingTheListKeepsTheEditText)
+    {
+        Create();
+        StringList& items = view_->ComboItems();
+        HWND combo = view_->ControlHandle(Control::combo);
+        struct Row {
+            const char* what;
+            std::string text;
+            bool typed;
+        } rows[] = {
+            { "picked", "Amanecer", false },
+            { "typed over", "Amanecer", true },
+            { "a title of 41 bytes",
+                "Monta\xF1"
+                "a de la luna llena sobre el puerto viejo.",
+                false },
+            { "empty", "", false },
+        };
+        view_->SetVisible(Control::combo, true);
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.what);
+            items.Clear();
+            items.Add(row.text);
+            items.Add("Puerto");
+            view_->SetComboSelectedIndex(0);
+            view_->SetComboText(row.text);
+            std::string expected = row.text;
+            if (row.typed) {
+                HWND edit = ::GetWindow(combo, GW_CHILD);
+                ASSERT_NE(edit, nullptr);
+                for (char ch : std::string(" xy"))
+                    ::SendMessageA(edit, WM_CHAR, static_cast<WPARAM>(ch), 1);
+                expected = view_->ComboText();
+                ASSERT_NE(expected.find("xy"), std::string::npos);
+            }
+            items.Clear();
+            Pump(std::chrono::milliseconds(20));
+            EXPECT_EQ(items.Count(), 0);
+            EXPECT_EQ(view_->ComboSelectedIndex(), -1);
+            EXPECT_EQ(view_->ComboText(), expected);
+        }
+        EXPECT_TRUE(starter_.urls.empty());
+
+        // The favourites view of a file that is gone.
+        state_.CurrentKey = "20030305";
+        state_.FavoritesPath = Dir() + "qndelarf.qdl";
+        items.Add("Amanecer");
+        view_->SetComboSelectedIndex(0);
+        view_->SetComboText("Amanecer");
+        view_->SetVisible(Control::bfav, true);
+        ErrorBoxWatcher watcher;
+        Click(view_->ControlHandle(Control::bfav));
+        ASSERT_TRUE(watcher.Wait());
+        EXPECT_EQ(watcher.text, "File not found.");
+        EXPECT_EQ(view_->Caption(Control::bfav), texts::kTodas);
+        EXPECT_EQ(items.Count(), 0);
+        EXPECT_EQ(view_->ComboText(), "Amanecer");
+        EXPECT_TRUE(starter_.urls.empty());
+    }
+
     TEST_F(Win32ViewTest, SpeedButtonsClickOnReleaseInsideAndNeverTakeTheFocus)
     {
         Create();
