@@ -9,6 +9,7 @@
 //   bench_jpeg_bounds [--write-regressions DIR]
 // With the option it only writes the small hostile files into DIR.
 #include "support/hostile_jpeg.h"
+#include "support/test_jpeg.h"
 
 #include "base/error.h"
 #include "imaging/jpeg_picture.h"
@@ -33,6 +34,8 @@
 using tarvenia::JpegPicture;
 using tarvenia::test::HostileJpeg;
 using tarvenia::test::HostileJpegSpec;
+using tarvenia::test::ProgressiveSpec;
+using tarvenia::test::SequentialSpec;
 
 namespace {
 
@@ -90,43 +93,19 @@ Measure DecodeInChild(std::vector<std::uint8_t> bytes)
 // and noise, encoded by libjpeg here.
 std::vector<std::uint8_t> BaselinePhoto(int width, int height, int components)
 {
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    unsigned char* out = nullptr;
-    unsigned long out_size = 0;
-    jpeg_mem_dest(&cinfo, &out, &out_size);
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = components;
-    cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 4 ? JCS_CMYK : JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 90, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * components);
     std::uint32_t state = 2463534242u;
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int y = static_cast<int>(cinfo.next_scanline);
-        for (int x = 0; x < width; ++x) {
+    const auto bytes = tarvenia::testing::EncodeJpeg(
+        width, height, components, 90, false, [&](int x, int y, unsigned char* samples) {
             state ^= state << 13;
             state ^= state >> 17;
             state ^= state << 5;
             const int noise = static_cast<int>(state % 24);
             const int edge = ((x / 97) + (y / 61)) % 2 ? 60 : 0;
-            for (int c = 0; c < components; ++c) {
-                int v = (x * (c + 1) / 40 + y / 30 + edge + noise) % 256;
-                row[static_cast<std::size_t>(x) * components + c] = static_cast<JSAMPLE>(v);
-            }
-        }
-        JSAMPROW p = row.data();
-        jpeg_write_scanlines(&cinfo, &p, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    std::vector<std::uint8_t> bytes(out, out + out_size);
-    std::free(out);
-    jpeg_destroy_compress(&cinfo);
-    return bytes;
+            for (int c = 0; c < components; ++c)
+                samples[c]
+                    = static_cast<unsigned char>((x * (c + 1) / 40 + y / 30 + edge + noise) % 256);
+        });
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 struct Case {
@@ -135,50 +114,35 @@ struct Case {
     const char* regression; // file name when written as a regression input
 };
 
-HostileJpegSpec Progressive(int w, int h, int components, bool arithmetic, int refinements)
-{
-    HostileJpegSpec s;
-    s.width = w;
-    s.height = h;
-    s.components = components;
-    s.arithmetic = arithmetic;
-    s.refinement_scans = refinements;
-    return s;
-}
-
-HostileJpegSpec Sequential(int w, int h, int components, int restarts)
-{
-    HostileJpegSpec s = Progressive(w, h, components, false, 0);
-    s.progressive = false;
-    s.restart_markers = restarts;
-    return s;
-}
-
 std::vector<Case> Cases()
 {
     return {
         // The largest sizes whose coefficient buffer fits the budget.
-        { "grey 13312^2, 2000 Huffman scans", Progressive(13312, 13312, 1, false, 1999), nullptr },
-        { "grey 13312^2, 2000 arithmetic scans", Progressive(13312, 13312, 1, true, 1999),
+        { "grey 13312^2, 2000 Huffman scans", ProgressiveSpec(13312, 13312, 1, false, 1999),
             nullptr },
-        { "colour 7680^2, 2000 Huffman scans", Progressive(7680, 7680, 3, false, 1999), nullptr },
-        { "colour 7680^2, 2000 arithmetic scans", Progressive(7680, 7680, 3, true, 1999), nullptr },
-        { "CMYK 6912^2, 2000 arithmetic scans", Progressive(6912, 6912, 4, true, 1999), nullptr },
+        { "grey 13312^2, 2000 arithmetic scans", ProgressiveSpec(13312, 13312, 1, true, 1999),
+            nullptr },
+        { "colour 7680^2, 2000 Huffman scans", ProgressiveSpec(7680, 7680, 3, false, 1999),
+            nullptr },
+        { "colour 7680^2, 2000 arithmetic scans", ProgressiveSpec(7680, 7680, 3, true, 1999),
+            nullptr },
+        { "CMYK 6912^2, 2000 arithmetic scans", ProgressiveSpec(6912, 6912, 4, true, 1999),
+            nullptr },
         // The files of the report: refused by the memory budget now.
-        { "grey 16384^2, 2000 arithmetic scans", Progressive(16384, 16384, 1, true, 1999),
+        { "grey 16384^2, 2000 arithmetic scans", ProgressiveSpec(16384, 16384, 1, true, 1999),
             "grey-16384-2000-arithmetic-scans.jpg" },
-        { "colour 9460x9458, 2000 arithmetic scans", Progressive(9460, 9458, 3, true, 1999),
+        { "colour 9460x9458, 2000 arithmetic scans", ProgressiveSpec(9460, 9458, 3, true, 1999),
             "colour-9460x9458-2000-arithmetic-scans.jpg" },
-        { "CMYK 9460x9458 progressive, header only", Progressive(9460, 9458, 4, false, 0),
+        { "CMYK 9460x9458 progressive, header only", ProgressiveSpec(9460, 9458, 4, false, 0),
             "cmyk-9460x9458-progressive-header-only.jpg" },
         // Within every bound: sequential files of the largest accepted sizes.
         { "grey 16384^2, a restart marker per MCU (first 100000)",
-            Sequential(16384, 16384, 1, 100000), nullptr },
-        { "colour 9460x9458 baseline, header only", Sequential(9460, 9458, 3, 0), nullptr },
+            SequentialSpec(16384, 16384, 1, 100000), nullptr },
+        { "colour 9460x9458 baseline, header only", SequentialSpec(9460, 9458, 3, 0), nullptr },
         // Small ones for the regression corpus: stopped at scan 25.
-        { "grey 2048^2, 2000 Huffman scans", Progressive(2048, 2048, 1, false, 1999),
+        { "grey 2048^2, 2000 Huffman scans", ProgressiveSpec(2048, 2048, 1, false, 1999),
             "grey-2048-2000-huffman-scans.jpg" },
-        { "CMYK 1024^2, 2000 arithmetic scans", Progressive(1024, 1024, 4, true, 1999),
+        { "CMYK 1024^2, 2000 arithmetic scans", ProgressiveSpec(1024, 1024, 4, true, 1999),
             "cmyk-1024-2000-arithmetic-scans.jpg" },
     };
 }

@@ -1,7 +1,7 @@
 #include "base/error.h"
-#include "support/hostile_jpeg.h"
 #include "imaging/jpeg_picture.h"
 #include "jpeg_test_images.h"
+#include "support/hostile_jpeg.h"
 
 #include <gtest/gtest.h>
 
@@ -315,31 +315,21 @@ namespace {
             int display_depth;
             int error; // 0: decodes
         };
-        auto progressive = [](int w, int h, int components, bool arithmetic, int refinements) {
-            HostileJpegSpec s;
-            s.width = w;
-            s.height = h;
-            s.components = components;
-            s.arithmetic = arithmetic;
-            s.refinement_scans = refinements;
-            return s;
-        };
-        HostileJpegSpec storm;
-        storm.progressive = false;
-        storm.width = storm.height = 96;
-        storm.restart_markers = 144;
+        const HostileJpegSpec storm = SequentialSpec(96, 96, 1, 144);
         const Row rows[] = {
-            { "24 scans, the most allowed", progressive(64, 48, 1, false, 23), 32, 0 },
-            { "25 scans", progressive(64, 48, 1, false, 24), 32, JERR_BAD_PROGRESSION },
-            { "25 arithmetic scans", progressive(64, 48, 1, true, 24), 32, JERR_BAD_PROGRESSION },
-            { "2000 colour scans", progressive(64, 48, 3, false, 1999), 32, JERR_BAD_PROGRESSION },
-            { "2000 CMYK arithmetic scans at 8 bits", progressive(64, 48, 4, true, 1999), 8,
+            { "24 scans, the most allowed", ProgressiveSpec(64, 48, 1, false, 23), 32, 0 },
+            { "25 scans", ProgressiveSpec(64, 48, 1, false, 24), 32, JERR_BAD_PROGRESSION },
+            { "25 arithmetic scans", ProgressiveSpec(64, 48, 1, true, 24), 32,
                 JERR_BAD_PROGRESSION },
-            { "header-only CMYK 9460 x 9458", progressive(9460, 9458, 4, false, 0), 32,
+            { "2000 colour scans", ProgressiveSpec(64, 48, 3, false, 1999), 32,
+                JERR_BAD_PROGRESSION },
+            { "2000 CMYK arithmetic scans at 8 bits", ProgressiveSpec(64, 48, 4, true, 1999), 8,
+                JERR_BAD_PROGRESSION },
+            { "header-only CMYK 9460 x 9458", ProgressiveSpec(9460, 9458, 4, false, 0), 32,
                 JERR_NO_BACKING_STORE },
             { "greyscale 16384 x 16384, 2000 arithmetic scans",
-                progressive(16384, 16384, 1, true, 1999), 32, JERR_NO_BACKING_STORE },
-            { "colour 9000 x 9000 quantized to 8 bits", progressive(9000, 9000, 3, false, 0), 8,
+                ProgressiveSpec(16384, 16384, 1, true, 1999), 32, JERR_NO_BACKING_STORE },
+            { "colour 9000 x 9000 quantized to 8 bits", ProgressiveSpec(9000, 9000, 3, false, 0), 8,
                 JERR_NO_BACKING_STORE },
             { "a restart marker per block", storm, 32, 0 },
         };

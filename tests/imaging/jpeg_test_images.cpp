@@ -2,6 +2,7 @@
 
 #include "base/error.h"
 #include "base/file.h"
+#include "support/test_jpeg.h"
 
 #include <gtest/gtest.h>
 
@@ -57,36 +58,14 @@ namespace {
     void EncodeInProcess(const std::string& path, const PhotoSpec& spec)
     {
         const bool grey = spec.kind == Kind::Grey;
-        jpeg_compress_struct cinfo;
-        jpeg_error_mgr err;
-        cinfo.err = jpeg_std_error(&err);
-        jpeg_create_compress(&cinfo);
-        unsigned char* out = nullptr;
-        unsigned long size = 0;
-        jpeg_mem_dest(&cinfo, &out, &size);
-        cinfo.image_width = static_cast<JDIMENSION>(spec.width);
-        cinfo.image_height = static_cast<JDIMENSION>(spec.height);
-        cinfo.input_components = grey ? 1 : 3;
-        cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
-        jpeg_set_defaults(&cinfo);
-        jpeg_set_quality(&cinfo, spec.quality, TRUE);
-        if (spec.kind == Kind::Progressive)
-            jpeg_simple_progression(&cinfo);
-        jpeg_start_compress(&cinfo, TRUE);
-        std::vector<JSAMPLE> row(static_cast<std::size_t>(spec.width) * 3);
-        for (int y = 0; y < spec.height; ++y) {
-            for (int x = 0; x < spec.width; ++x) {
-                std::uint8_t rgb[3];
-                PatternPixel(x, y, rgb);
-                std::copy(rgb, rgb + (grey ? 1 : 3), row.begin() + x * (grey ? 1 : 3));
-            }
-            JSAMPROW rows[1] = { row.data() };
-            jpeg_write_scanlines(&cinfo, rows, 1);
-        }
-        jpeg_finish_compress(&cinfo);
-        WriteBytes(path, std::vector<std::uint8_t>(out, out + size));
-        std::free(out);
-        jpeg_destroy_compress(&cinfo);
+        const auto bytes
+            = tarvenia::testing::EncodeJpeg(spec.width, spec.height, grey ? 1 : 3, spec.quality,
+                spec.kind == Kind::Progressive, [&](int x, int y, unsigned char* samples) {
+                    std::uint8_t rgb[3];
+                    PatternPixel(x, y, rgb);
+                    std::copy(rgb, rgb + (grey ? 1 : 3), samples);
+                });
+        WriteBytes(path, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
     }
 
 } // namespace

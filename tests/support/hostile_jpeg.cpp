@@ -91,4 +91,24 @@ std::vector<std::uint8_t> HostileJpeg(const HostileJpegSpec& spec)
     return w.out;
 }
 
+HostileJpegSpec ProgressiveSpec(
+    int width, int height, int components, bool arithmetic, int refinement_scans)
+{
+    HostileJpegSpec s;
+    s.width = width;
+    s.height = height;
+    s.components = components;
+    s.arithmetic = arithmetic;
+    s.refinement_scans = refinement_scans;
+    return s;
+}
+
+HostileJpegSpec SequentialSpec(int width, int height, int components, int restart_markers)
+{
+    HostileJpegSpec s = ProgressiveSpec(width, height, components, false, 0);
+    s.progressive = false;
+    s.restart_markers = restart_markers;
+    return s;
+}
+
 } // namespace tarvenia::test

@@ -23,6 +23,12 @@ struct HostileJpegSpec {
     int restart_markers = 0;
 };
 
+// A progressive file of that size with that many empty refinement scans.
+HostileJpegSpec ProgressiveSpec(
+    int width, int height, int components, bool arithmetic, int refinement_scans);
+// A sequential file of that size with that many restart markers.
+HostileJpegSpec SequentialSpec(int width, int height, int components, int restart_markers);
+
 // The file: SOI, a quantization table of ones, the frame header, the
 // entropy tables (one-symbol Huffman tables, or the arithmetic defaults), the
 // scans, EOI. Apart from the markers every scan is empty: the decoder makes
