@@ -226,7 +226,7 @@ namespace {
         const std::string from_empty_token = PhotoAddress(bases, "0", "20030301");
         ASSERT_EQ(from_empty_token, "20030301.jpg");
 
-        TempDir dir;
+        TempFolder dir;
         SharedState state;
         state.Paths = WorkPaths::InFolder(dir.Dir());
         state.CurrentKey = "20030305";
