@@ -23,18 +23,17 @@ struct HttpVariant {
     std::function<std::shared_ptr<void>(const std::string& proxy)> use_proxy;
     // Addresses of files that exist on this system: never to be fetched.
     std::vector<std::string> local_files;
+    // A port of loopback that nobody listens on.
+    std::function<int()> closed_port;
     // More addresses this client refuses.
     std::vector<std::string> also_refused;
     // How long a broken or refused request may take to end.
     std::chrono::milliseconds prompt;
-    // How long a body that stalls half-way may hold a read; longer than
-    // `prompt` where the client ends it only when the server gives up.
-    std::chrono::milliseconds stalled_body_ends_within;
+    // A server that stops sending is left after the stall limit (Wine's
+    // WinInet waits until the server gives up instead).
+    bool honours_stall_limit;
     // The stall limit given to the client in the cases that stall.
     long stall_timeout_ms;
-    // Every read but the last one or two is a full 1024 bytes, also for
-    // chunked and compressed bodies.
-    bool fills_every_read;
     // Asks for compressed bodies (and hands them over decompressed).
     bool asks_for_gzip;
     // A reload also sends "Cache-Control: no-cache" (besides the Pragma).

@@ -33,15 +33,15 @@ namespace {
         return Drain(request.get());
     }
 
-    // Reads of at most 1024 bytes and a final 0; with `full`, every read but
-    // the last one or two (the rest, then 0) is a full 1024.
-    void ExpectReads(const Drained& d, bool full)
+    // Every read is full except the last one or two (the rest, then 0),
+    // also for chunked and compressed bodies.
+    void ExpectFullReads(const Drained& d)
     {
         ASSERT_FALSE(d.reads.empty());
         EXPECT_EQ(d.reads.back(), 0u);
         for (auto n : d.reads)
             ASSERT_LE(n, 1024u);
-        for (std::size_t i = 0; full && i + 2 < d.reads.size(); ++i)
+        for (std::size_t i = 0; i + 2 < d.reads.size(); ++i)
             ASSERT_EQ(d.reads[i], 1024u) << "read " << i;
     }
 
@@ -54,13 +54,6 @@ namespace {
                   "a\r\n";
         s.resize(size);
         return s;
-    }
-
-    // A port of loopback nobody listens on: bound and released again.
-    int ClosedPort()
-    {
-        httplib::Server probe;
-        return probe.bind_to_any_port("127.0.0.1");
     }
 
     TEST_P(HttpClientContract, BodiesArriveWholeInReadsOfAtMost1024Bytes)
@@ -100,7 +93,7 @@ namespace {
             Drained d = Fetch(server.Url("/x.jpg"));
             EXPECT_EQ(d.body.size(), c.body.size());
             EXPECT_TRUE(d.body == c.body);
-            ExpectReads(d, Variant().fills_every_read);
+            ExpectFullReads(d);
             if (!c.reads.empty()) {
                 EXPECT_EQ(d.reads, c.reads);
             }
@@ -151,17 +144,23 @@ namespace {
         limits.max_body_bytes = 5000;
         const std::string page = "<html><body><h1>404 Not Found</h1></body></html>";
         const auto prompt = Variant().prompt;
+        // Where the client ignores its stall limit, the server's giving up
+        // (after 5 s) ends a stalled body, and a stall before the headers
+        // is not a case.
+        const bool limit = Variant().honours_stall_limit;
+        const auto stalled = limit ? prompt : std::chrono::milliseconds(8000);
 
         struct Case {
             const char* name;
             std::string path;
             std::string expected;
             std::chrono::milliseconds within;
+            bool applies = true;
         } cases[] = {
             { "error page", "/missing.jpg", page, prompt },
             { "cut mid-way", "/cut", Body(3000), prompt },
-            { "stalled body", "/stall", Body(100), Variant().stalled_body_ends_within },
-            { "stalled before the headers", "/silent", "", prompt },
+            { "stalled body", "/stall", Body(100), stalled },
+            { "stalled before the headers", "/silent", "", prompt, limit },
             { "beyond the size cap", "/huge", Body(20000).substr(0, 5000), prompt },
             { "redirect followed", "/moved", "moved here", prompt },
             { "redirect to a local file", "/to-file", "", prompt },
@@ -209,12 +208,14 @@ namespace {
         });
         self = &server;
         for (const auto& c : cases) {
+            if (!c.applies)
+                continue;
             SCOPED_TRACE(c.name);
             auto start = Clock::now();
             Drained d = Fetch(server.Url(c.path), limits);
             EXPECT_TRUE(d.body == c.expected) << d.body.size() << " bytes";
             EXPECT_LT(Clock::now() - start, c.within);
-            ExpectReads(d, Variant().fills_every_read);
+            ExpectFullReads(d);
         }
     }
 
@@ -227,7 +228,7 @@ namespace {
         for (std::string url : { "ftp://127.0.0.1:1/x", "gopher://127.0.0.1:1/", "" })
             urls.push_back(url);
         urls.insert(urls.end(), Variant().also_refused.begin(), Variant().also_refused.end());
-        urls.push_back("http://127.0.0.1:" + std::to_string(ClosedPort()) + "/x.jpg");
+        urls.push_back("http://127.0.0.1:" + std::to_string(Variant().closed_port()) + "/x.jpg");
         for (const auto& url : urls) {
             SCOPED_TRACE(url);
             auto start = Clock::now();

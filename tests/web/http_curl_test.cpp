@@ -31,11 +31,16 @@ namespace {
                 return std::shared_ptr<void>(nullptr, [](void*) { ::unsetenv("http_proxy"); });
             },
         .local_files = { "file:///etc/passwd", "FILE:///etc/hostname" },
+        // A listening socket that is closed again leaves a port nobody takes.
+        .closed_port =
+            [] {
+                httplib::Server probe;
+                return probe.bind_to_any_port("127.0.0.1");
+            },
         .also_refused = {},
         .prompt = std::chrono::milliseconds(2000),
-        .stalled_body_ends_within = std::chrono::milliseconds(2000),
+        .honours_stall_limit = true,
         .stall_timeout_ms = 300,
-        .fills_every_read = true,
         .asks_for_gzip = true,
         .reload_sends_cache_control = true,
     };

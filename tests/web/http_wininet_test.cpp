@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <winsock2.h>
+
 #include <windows.h>
 
 #include <chrono>
@@ -79,24 +81,37 @@ namespace {
     };
 
     // Wine's WinInet applies the receive timeout to the connection only, not
-    // to the reads of a body: a stalled body there ends when the server
-    // gives up.
+    // to an answer that stalls (before its headers or in its body): that
+    // ends when the server gives up.
     bool UnderWine()
     {
         HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
         return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
     }
 
+    // A port of loopback that was just free: bound and released again.
+    int ClosedPort()
+    {
+        SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in addr {};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int len = sizeof addr;
+        ::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        ::getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len);
+        ::closesocket(s);
+        return ntohs(addr.sin_port);
+    }
+
     const HttpVariant kWinInet {
         .reset = [] {},
-        .use_proxy =
-            [](const std::string& proxy) { return std::make_shared<ProxySetting>(proxy); },
+        .use_proxy = [](const std::string& proxy) { return std::make_shared<ProxySetting>(proxy); },
         .local_files = { "file:///c:/windows/win.ini", "FILE:///c:/windows/system.ini" },
+        .closed_port = ClosedPort,
         .also_refused = { "20030301.jpg" },
         .prompt = std::chrono::milliseconds(4000),
-        .stalled_body_ends_within = std::chrono::milliseconds(UnderWine() ? 8000 : 4000),
+        .honours_stall_limit = !UnderWine(),
         .stall_timeout_ms = 1000,
-        .fills_every_read = true,
         .asks_for_gzip = false,
         .reload_sends_cache_control = false,
     };
