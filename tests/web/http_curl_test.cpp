@@ -44,7 +44,8 @@ namespace {
         .reload_sends_cache_control = true,
     };
 
-    INSTANTIATE_TEST_SUITE_P(Curl, HttpClientContract, ::testing::Values(&kCurl));
+    INSTANTIATE_TEST_SUITE_P(Curl, HttpClientContract, ::testing::Values(&kCurl),
+        [](const auto&) { return std::string("curl"); });
 
     // The program ends with quick_exit while a worker waits inside libcurl
     // for a server that never answers.

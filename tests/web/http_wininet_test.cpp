@@ -115,7 +115,8 @@ namespace {
         .reload_sends_cache_control = false,
     };
 
-    INSTANTIATE_TEST_SUITE_P(WinInet, HttpClientContract, ::testing::Values(&kWinInet));
+    INSTANTIATE_TEST_SUITE_P(WinInet, HttpClientContract, ::testing::Values(&kWinInet),
+        [](const auto&) { return std::string("wininet"); });
 
 } // namespace
 } // namespace tarvenia

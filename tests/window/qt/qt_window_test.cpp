@@ -109,7 +109,8 @@ namespace {
 
     std::unique_ptr<testing::ComboFrontEnd> MakeQtCombo() { return std::make_unique<QtCombo>(); }
     using testing::ComboContract;
-    INSTANTIATE_TEST_SUITE_P(Qt, ComboContract, ::testing::Values(&MakeQtCombo));
+    INSTANTIATE_TEST_SUITE_P(Qt, ComboContract, ::testing::Values(&MakeQtCombo),
+        [](const auto&) { return std::string("qt"); });
 
     class QtWindowTest : public ::testing::Test {
     protected:

@@ -191,7 +191,8 @@ namespace {
         return std::make_unique<Win32Combo>();
     }
     using testing::ComboContract;
-    INSTANTIATE_TEST_SUITE_P(Win32, ComboContract, ::testing::Values(&MakeWin32Combo));
+    INSTANTIATE_TEST_SUITE_P(Win32, ComboContract, ::testing::Values(&MakeWin32Combo),
+        [](const auto&) { return std::string("win32"); });
 
     class Win32ViewTest : public ::testing::Test {
     protected:
