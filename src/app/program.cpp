@@ -4,7 +4,17 @@
 #include "desktop/wallpaper.h"
 #include "web/vazi_dov_thread.h"
 
+#include <vector>
+
 namespace tarvenia {
+
+namespace {
+
+    // Every program composed stays reachable until the process ends, as
+    // leak checkers expect of what is kept on purpose; nothing destroys it.
+    std::vector<Program*>* const g_composed = new std::vector<Program*>;
+
+} // namespace
 
 Program& ComposeProgram(const FrontEnd& front_end, const ProgramParts& parts)
 {
@@ -27,7 +37,8 @@ Program& ComposeProgram(const FrontEnd& front_end, const ProgramParts& parts)
     if (front_end.bind)
         front_end.bind(*form);
     form->FormCreate(parts.favorites_dir.empty() ? FavoritesDir() : parts.favorites_dir);
-    return *new Program { *state, *workers, *wallpaper, *form };
+    g_composed->push_back(new Program { *state, *workers, *wallpaper, *form });
+    return *g_composed->back();
 }
 
 } // namespace tarvenia
