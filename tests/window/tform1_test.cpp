@@ -109,8 +109,8 @@ namespace {
 
         // What a first-connection run leaves behind (the catalog copy is
         // missing for kNoFile).
-        void FirstConnectionArrives(const std::string& key, const std::string& catalog,
-            const std::vector<std::string>& bases = kBases)
+        void FirstConnectionArrives(const std::string& key = "20240105",
+            const std::string& catalog = kCatalog, const std::vector<std::string>& bases = kBases)
         {
             state().CurrentKey = key;
             state().SelectedKey = key;
@@ -120,11 +120,6 @@ namespace {
                 Write(state().Paths.catalog, catalog);
             state().CatalogReady = true;
         }
-        void PhotoArrives(const std::string& bytes = Jpeg())
-        {
-            Write(state().Paths.photo, bytes);
-            state().ImageReady = true;
-        }
         // Idle → Connecting → Catalog loaded.
         void Connect(const std::string& key = "20240105", const std::string& catalog = kCatalog,
             const std::vector<std::string>& bases = kBases)
@@ -133,15 +128,16 @@ namespace {
             FirstConnectionArrives(key, catalog, bases);
             form().Timer1Timer();
         }
-        // → Photo shown.
+        // What a photo run leaves behind, and the tick that shows it.
         void ShowPhoto(const std::string& bytes = Jpeg())
         {
-            PhotoArrives(bytes);
+            Write(state().Paths.photo, bytes);
+            state().ImageReady = true;
             form().Timer1Timer();
         }
-        void ShowFirstPhoto(const std::string& key = "20240105")
+        void ShowFirstPhoto()
         {
-            Connect(key);
+            Connect();
             ShowPhoto();
         }
 
@@ -177,7 +173,7 @@ namespace {
         EXPECT_EQ(started()[0].kind, RunKind::FirstConnection);
 
         // Catalog loaded: the photo after the daily key is not listed.
-        FirstConnectionArrives("20240105", kCatalog);
+        FirstConnectionArrives();
         form().Timer1Timer();
         EXPECT_EQ(form().State(), State::CatalogLoaded);
         EXPECT_FALSE(state().CatalogReady);
@@ -227,7 +223,7 @@ namespace {
     TEST_F(TForm1Test, BothFlagsInOneTickRunCatalogThenPhoto)
     {
         form().bconClick();
-        FirstConnectionArrives("20240105", kCatalog);
+        FirstConnectionArrives();
         ShowPhoto();
         EXPECT_EQ(started().size(), 2u);
         EXPECT_EQ(view().Visible(), kBrowsing);
