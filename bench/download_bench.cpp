@@ -8,7 +8,6 @@
 #include "web/vazi_dov_thread.h"
 
 #ifdef TARVENIA_BENCH_QT
-#include "desktop/wallpaper.h"
 #include "window/qt/cp1252.h"
 #include "window/qt/main_window.h"
 #include "window/qt/qt_main_thread.h"
@@ -36,18 +35,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-#ifdef TARVENIA_BENCH_QT
-// The program's window needs these; nothing is started or installed here.
-class NoWorkers : public tarvenia::WorkerStarter {
-public:
-    void StartWorker(const std::string&) override { }
-};
-class NoWallpaper : public tarvenia::WallpaperInstaller {
-public:
-    void Install(const std::string&) noexcept override { }
-};
-#endif
 
 // The main thread's side of the hand-over: a loop that runs each call it is
 // given while the worker waits (a plain condition-variable loop; a toolkit's
@@ -159,7 +146,7 @@ RunResult TimePhotoRun(
     services.main_thread = spin < 0 ? nullptr : &main_thread;
     services.set_status = [&](const std::string& text) { result.last_status = text; };
     state.ImageReady = false;
-    tarvenia::TVaziDovThread worker(state, services);
+    tarvenia::TVaziDovThread worker(state, services, tarvenia::RunKind::Photo);
     worker.Url = url;
     auto start = Clock::now();
     std::thread run([&] {
@@ -192,7 +179,7 @@ RunResult TimeQtPhotoRun(tarvenia::SharedState& state, const std::string& url, s
         result.last_status = text;
     };
     state.ImageReady = false;
-    tarvenia::TVaziDovThread worker(state, services);
+    tarvenia::TVaziDovThread worker(state, services, tarvenia::RunKind::Photo);
     worker.Url = url;
     QEventLoop loop;
     auto start = Clock::now();
@@ -232,10 +219,7 @@ int main(int argc, char** argv)
     status_bar.setGeometry(0, 161, 251, 19);
     window.show();
     // And the program's own window, whose status bar draws at a bounded rate.
-    tarvenia::SharedState form_state;
-    NoWorkers no_workers;
-    NoWallpaper no_wallpaper;
-    tarvenia::qt::MainWindow form(form_state, no_workers, no_wallpaper, 24);
+    tarvenia::qt::MainWindow form(24);
     form.show();
     QCoreApplication::processEvents();
     std::vector<double> qt_string_mbs, qt_label_mbs, qt_bar_mbs, qt_form_mbs;
@@ -281,9 +265,9 @@ int main(int argc, char** argv)
         qt_bar_mbs.push_back(TimeQtPhotoRun(state, url, size, [&](const std::string& t) {
             status_bar.showMessage(tarvenia::qt::Cp1252ToQString(t));
         }).mb_per_s);
-        qt_form_mbs.push_back(TimeQtPhotoRun(
-            state, url, size, [&](const std::string& t) { form.SetStatusText(t); })
-                                  .mb_per_s);
+        qt_form_mbs.push_back(TimeQtPhotoRun(state, url, size, [&](const std::string& t) {
+            form.SetStatusText(t);
+        }).mb_per_s);
 #endif
 
         std::string command = "curl -s -o '" + curl_out + "' '" + url + "'";
