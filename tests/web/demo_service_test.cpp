@@ -3,6 +3,7 @@
 #include "worker_fakes.h"
 
 #include "demo_server.h"
+#include "photo_file.h"
 #include "protocol/addresses.h"
 #include "web/vazi_dov_thread.h"
 
@@ -128,6 +129,20 @@ namespace {
         EXPECT_EQ(server.BigPhoto().size(), 300000u);
         EXPECT_TRUE(IsJpeg(server.BigPhoto()));
         EXPECT_EQ(server.BigPhoto().substr(server.BigPhoto().size() - 2), "\xFF\xD9");
+    }
+
+    // A fatal error of libjpeg comes back as an exception with its text, the
+    // compressor and its buffer released.
+    TEST(DemoServerTest, APictureLibjpegRefusesFailsWithItsText)
+    {
+        const demo::RgbImage wide { 70000, 1, std::vector<std::uint8_t>(70000 * 3) };
+        try {
+            demo::PhotoFile(wide, 90);
+            FAIL() << "encoded";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(),
+                "JPEG compression failed: Maximum supported image dimension is 65500 pixels");
+        }
     }
 
     // The program itself, started on a free port.
