@@ -20,7 +20,7 @@ fi
 LOG_TAG=e2e
 . "$(dirname "$0")/../../scripts/lib.sh"
 STEP_TIMEOUT=30
-BACKGROUND=$(background_colour)
+load_layout
 
 if [ -z "${TARVENIA_E2E_DIR:-}" ]; then
     APP=$(readlink -f "$1")
@@ -49,9 +49,7 @@ if [ "$TARVENIA_E2E_INSTALLED" = 1 ]; then
     BEFORE=$(listing)
 fi
 
-shown() { [ "$(pixel "$1" "$2")" != "$BACKGROUND" ]; }
-hidden() { [ "$(pixel "$1" "$2")" = "$BACKGROUND" ]; }
-read -r IMAGE_LEFT IMAGE_TOP IMAGE_WIDTH IMAGE_HEIGHT <<<"$(layout_box Image1)"
+read -r IMAGE_LEFT IMAGE_TOP IMAGE_WIDTH IMAGE_HEIGHT <<<"$LAYOUT_Image1"
 preview() { # a signature of the preview's pixels
     import -window root -crop "${IMAGE_WIDTH}x${IMAGE_HEIGHT}+$((WX + IMAGE_LEFT))+$((WY + IMAGE_TOP))" \
         +repage -format '%#' info:- 2>/dev/null
@@ -121,7 +119,7 @@ wait_for 10 grep -q "qndelar.bmp" "$KEYFILE" || fail "the wallpaper setting does
 log "close"
 START=$(date +%s%N)
 click "${BSAL[@]}"
-wait_for 10 bash -c "! kill -0 $APP_PID 2>/dev/null" || fail "the program did not end"
+wait_for 10 not running "$APP_PID" || fail "the program did not end"
 ELAPSED_MS=$((($(date +%s%N) - START) / 1000000))
 log "ended ${ELAPSED_MS} ms after the click"
 ((ELAPSED_MS < 3000)) || fail "the program took ${ELAPSED_MS} ms to end"
