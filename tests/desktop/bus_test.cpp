@@ -7,9 +7,10 @@
 #include "desktop/linux/process.h"
 #include "desktop/linux/xfconf.h"
 #include "support/fake_service.h"
+#include "support/scoped_variable.h"
 #include "support/silent_socket.h"
+#include "support/temp_folder.h"
 #include "support/test_bus.h"
-#include "test_env.h"
 
 #include <gtest/gtest.h>
 
@@ -21,10 +22,10 @@ namespace {
     using namespace std::chrono_literals;
     using testing::FakeService;
     using testing::PrivateBus;
-    using testing::ReadText;
+    using testing::ReadFileBytes;
     using testing::ScopedVariable;
     using testing::SilentSocket;
-    using testing::WriteText;
+    using testing::WriteFileBytes;
 
     const char* const kPlasmaXml = "<node><interface name='org.kde.PlasmaShell'>"
                                    "<method name='evaluateScript'><arg type='s' direction='in'/>"
@@ -92,7 +93,7 @@ namespace {
         const std::string out = folder + "/writes.json";
         // Quotes and backslashes must survive the literal.
         const std::string uri = "file:///home/u/a\"b\\c.bmp";
-        WriteText(folder + "/run.js",
+        WriteFileBytes(folder + "/run.js",
             "function mk(p) { return { wallpaperPlugin: p, currentConfigGroup: [], writes: [],\n"
             "  writeConfig: function (k, v) { this.writes.push([this.currentConfigGroup.join('/'), "
             "k, v]); } }; }\n"
@@ -104,7 +105,7 @@ namespace {
         ASSERT_TRUE(TimedProcess::Run({ "node", folder + "/run.js" }, 5000ms));
         const std::string g = "\"Wallpaper/org.kde.image/General\",\"Image\",";
         const std::string image = "[[" + g + "\"\"],[" + g + "\"file:///home/u/a\\\"b\\\\c.bmp\"]]";
-        EXPECT_EQ(ReadText(out), "[" + image + ",[],[]," + image + "]");
+        EXPECT_EQ(ReadFileBytes(out), "[" + image + ",[],[]," + image + "]");
     }
 
     // ---- Xfconf, the real daemon ---------------------------------------------
@@ -141,7 +142,7 @@ namespace {
         {
             folder_ = TestFolder();
             bitmap_ = folder_ + "/qndelar.bmp";
-            WriteText(bitmap_, "BM");
+            WriteFileBytes(bitmap_, "BM");
             // xfconfd is started by the bus and takes its folders from it.
             config_.emplace("XDG_CONFIG_HOME", folder_ + "/config");
             std::filesystem::create_directories(
@@ -195,7 +196,7 @@ namespace {
 
     TEST_F(XfconfDesktop, EveryExistingImageIsReplacedAndStylesStay)
     {
-        WriteText(folder_ + "/config/xfce4/xfconf/xfce-perchannel-xml/xfce4-desktop.xml",
+        WriteFileBytes(folder_ + "/config/xfce4/xfconf/xfce-perchannel-xml/xfce4-desktop.xml",
             kDesktopChannel);
         StartBus();
         DesktopWallpaperInstaller().Install(bitmap_);
