@@ -237,6 +237,12 @@ namespace {
             changes->values.push_back(g_variant_get_string(value, nullptr));
     }
 
+    gboolean Raise(gpointer flag)
+    {
+        *static_cast<bool*>(flag) = true;
+        return G_SOURCE_REMOVE;
+    }
+
     TEST_F(XfconfDesktop, TheSamePathAgainIsAnnouncedAsAChange)
     {
         StartBus();
@@ -246,16 +252,22 @@ namespace {
             G_DBUS_SIGNAL_FLAGS_NONE, OnPropertyChanged, &changes, nullptr);
         Property(changes.property); // the match rule is in place once this returns
 
-        // The daemon announces after it has answered, so all announcements
-        // are collected from the start.
+        // The daemon announces from an idle callback, after it has answered:
+        // each Install's announcements are awaited, then a moment for any
+        // that should not be there.
+        auto collect = [&](std::size_t count, std::chrono::milliseconds limit) {
+            bool expired = false;
+            const guint timer = g_timeout_add(static_cast<guint>(limit.count()), Raise, &expired);
+            while (changes.values.size() < count && !expired)
+                g_main_context_iteration(nullptr, TRUE);
+            if (!expired)
+                g_source_remove(timer);
+        };
         DesktopWallpaperInstaller().Install(bitmap_);
+        collect(1, 10s);
         DesktopWallpaperInstaller().Install(bitmap_);
-        auto deadline = std::chrono::steady_clock::now() + 3s;
-        while (changes.values.size() < 3 && std::chrono::steady_clock::now() < deadline)
-            g_main_context_iteration(nullptr, FALSE);
-        deadline = std::chrono::steady_clock::now() + 100ms;
-        while (std::chrono::steady_clock::now() < deadline)
-            g_main_context_iteration(nullptr, FALSE);
+        collect(3, 10s);
+        collect(4, 100ms);
         g_dbus_connection_signal_unsubscribe(connection_.get(), subscription);
 
         // A desktop that reloads on announcements sees the second Install.
