@@ -1,14 +1,23 @@
-// The POSIX variant of the file errors: errno in the program's numbering.
+// The POSIX variants of the base functions: errno in the program's
+// numbering, and a work folder that is the user's alone.
 #include "base/errno_code.h"
 #include "base/error.h"
 #include "base/file.h"
+#include "base/platform.h"
+#include "base/private_folder.h"
+#include "support/scoped_variable.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <functional>
+#include <pwd.h>
 #include <set>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using tarvenia::File;
@@ -73,6 +82,95 @@ TEST(ErrnoCodes, AFullDeviceIsAnIoErrorOfItsOwn)
     } catch (const IoError& e) {
         EXPECT_EQ(e.code(), tarvenia::kErrnoCodeBase + ENOSPC);
         EXPECT_STREQ(e.what(), "I/O error 1028");
+    }
+}
+
+// The work files are rewritten at fixed names: their folder must be the
+// user's alone, and a link planted at one of the names must never be followed.
+TEST(WorkFolder, IsTheUsersAloneAndNoLinkIsFollowed)
+{
+    using tarvenia::testing::ScopedVariable;
+    using tarvenia::testing::TempFolder;
+    const TempFolder data;
+    const ScopedVariable xdg("XDG_DATA_HOME", data.Root().string());
+    const std::string dir = data.Path("tarvenia");
+    const std::string victim = data.Write("victim", "keep");
+    const passwd* user = ::getpwuid(::getuid());
+    ASSERT_NE(user, nullptr);
+    // The action's result, or the text of the Error it throws.
+    auto outcome = [](const std::function<std::string()>& action) {
+        try {
+            return action();
+        } catch (const tarvenia::Error& e) {
+            return std::string(e.what());
+        }
+    };
+    auto work_dir_and_mode = [&] {
+        const std::string got = tarvenia::WorkDir();
+        struct stat st {};
+        ::stat(dir.c_str(), &st);
+        return got + ((st.st_mode & 0777) == 0700 ? " private" : " shared");
+    };
+    struct Row {
+        const char* what;
+        std::function<std::string()> action;
+        std::string expected;
+    };
+    const Row rows[] = {
+        { "HOME and XDG_DATA_HOME unset: the home of the password database",
+            [] {
+                const ScopedVariable no_xdg("XDG_DATA_HOME", nullptr), no_home("HOME", nullptr);
+                return tarvenia::DataHome();
+            },
+            std::string(user->pw_dir) + "/.local/share" },
+        { "a relative XDG_DATA_HOME is ignored",
+            [] {
+                const ScopedVariable relative("XDG_DATA_HOME", "data"), home("HOME", "/h");
+                return tarvenia::DataHome();
+            },
+            "/h/.local/share" },
+        { "missing: made for the user alone", work_dir_and_mode, dir + "/ private" },
+        { "writable by others",
+            [&] {
+                std::filesystem::create_directory(dir);
+                ::chmod(dir.c_str(), 0777);
+                return work_dir_and_mode();
+            },
+            "Work folder " + dir + " can be written by other users" },
+        { "another user's",
+            [&] {
+                std::filesystem::create_directory(dir);
+                // Only the superuser can give a folder away: others pass the row.
+                if (::chown(dir.c_str(), 65534, 65534) != 0)
+                    return "Work folder " + dir + " belongs to another user";
+                return work_dir_and_mode();
+            },
+            "Work folder " + dir + " belongs to another user" },
+        { "a link to a folder of the user",
+            [&] {
+                std::filesystem::create_directory(data.Path("elsewhere"));
+                std::filesystem::create_directory_symlink(data.Path("elsewhere"), dir);
+                return work_dir_and_mode();
+            },
+            "Work folder " + dir + " is a link" },
+        { "a link planted at a work file",
+            [&] {
+                std::filesystem::create_symlink(victim, tarvenia::WorkDir() + "qndelar.jpg");
+                std::string result;
+                for (auto mode :
+                    { tarvenia::File::Mode::Create, tarvenia::File::Mode::CreateExclusive })
+                    result += outcome([&] {
+                        tarvenia::File(dir + "/qndelar.jpg", mode);
+                        return std::string("opened");
+                    }) + "; ";
+                return result + TempFolder::Read(victim);
+            },
+            "Invalid filename; Invalid filename; keep" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::filesystem::remove_all(dir);
+        EXPECT_EQ(outcome(row.action), row.expected);
     }
 }
 
