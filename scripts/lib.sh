@@ -61,10 +61,14 @@ find_window() {
     WID=$(timeout "${1:-30}" xdotool search --sync --onlyvisible --name "$TARVENIA_TITLE" | head -n1) ||
         return 1
     [ -n "$WID" ] || return 1
-    local X Y
-    eval "$(xdotool getwindowgeometry --shell "$WID")"
-    WX=$X
-    WY=$Y
+    # xwininfo's absolute place; xdotool's is off for a window inside another
+    # (Wine's virtual desktop).
+    local info
+    info=$(xwininfo -id "$WID")
+    WX=$(sed -n 's/.*Absolute upper-left X: *\(-\{0,1\}[0-9]*\).*/\1/p' <<<"$info")
+    WY=$(sed -n 's/.*Absolute upper-left Y: *\(-\{0,1\}[0-9]*\).*/\1/p' <<<"$info")
+    WIDTH=$(sed -n 's/^ *Width: *\([0-9]*\).*/\1/p' <<<"$info")
+    HEIGHT=$(sed -n 's/^ *Height: *\([0-9]*\).*/\1/p' <<<"$info")
 }
 
 # load_layout: sets LAYOUT_<control> ("left top width height" in the
