@@ -3,9 +3,10 @@
 // Services activated by it inherit the environment at construction.
 #pragma once
 
+#include "support/child_process.h"
+
 #include <filesystem>
 #include <string>
-#include <sys/types.h>
 
 namespace tarvenia::testing {
 
@@ -19,15 +20,12 @@ void UsePrivateUserFolders(const std::filesystem::path& root);
 class PrivateBus {
 public:
     PrivateBus();
-    ~PrivateBus();
-    PrivateBus(const PrivateBus&) = delete;
-    PrivateBus& operator=(const PrivateBus&) = delete;
 
     // Empty when the daemon did not start.
     const std::string& address() const { return address_; }
 
 private:
-    pid_t pid_ = -1;
+    ChildProcess daemon_;
     std::string address_;
 };
 
