@@ -143,8 +143,8 @@ namespace {
 
     TEST(DemoServiceProcessTest, TheWorkerFetchesEverythingThroughTheProxy)
     {
-        TempFolder dir;
-        std::string log = dir.Dir() + "log.txt";
+        WorkerRig rig("20030311"); // a day ahead of the service
+        const std::string log = rig.dir.Path("log.txt");
         ChildProcess demo({ TARVENIA_DEMO_SERVICE, "--port", "0", "--date", "20030310", "--days",
                               "8", "--photo-size", "160x120", "--log", log },
             1);
@@ -153,15 +153,8 @@ namespace {
         ::setenv("http_proxy", ("http://127.0.0.1:" + std::to_string(port)).c_str(), 1);
         ::setenv("no_proxy", "127.0.0.1,localhost", 1);
 
-        SharedState state;
-        state.Paths = WorkPaths::InFolder(dir.Dir());
-        StatusRecorder main;
-        WorkerServices services = main.Services("20030311"); // a day ahead of the service
-        auto run = [&](RunKind kind, const std::string& url) {
-            TVaziDovThread worker(state, services, kind);
-            worker.Url = url;
-            worker.Execute();
-        };
+        SharedState& state = rig.state;
+        auto run = [&](RunKind kind, const std::string& url) { rig.Run(kind, url); };
 
         run(RunKind::FirstConnection, ServiceBaseAddress());
         EXPECT_TRUE(state.CatalogReady.load());
@@ -171,7 +164,7 @@ namespace {
         EXPECT_EQ(catalog.substr(0, 8), "20030313");
         std::string daily
             = demo::DemoCatalog(*demo::DayOf("20030310"), 1).DailyResponse("20030311");
-        EXPECT_EQ(main.Texts().back(),
+        EXPECT_EQ(rig.main.Texts().back(),
             std::to_string(daily.size() + catalog.size()) + " bytes recibidos");
 
         run(RunKind::Photo, state.BaseUrls[1] + "20030309.jpg");
