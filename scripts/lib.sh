@@ -90,22 +90,31 @@ at() {
     echo "$((l + ${2:-$((w / 2))})) $((t + ${3:-$((h / 2))}))"
 }
 
-# shown X Y, hidden X Y (window coordinates): whether something is drawn
-# there or the window's background shows (load_layout first).
-shown() { [ "$(pixel "$1" "$2")" != "$LAYOUT_BACKGROUND" ]; }
-hidden() { [ "$(pixel "$1" "$2")" = "$LAYOUT_BACKGROUND" ]; }
+# The functions below take a POINT: "X Y" in window coordinates, or
+# "NAME [DX DY]", a point of a control as `at` gives it. Window coordinates
+# are logical pixels: on a screen scaled by SCALE (a whole number, 1 unless
+# set) each is SCALE device pixels.
+point() { if [[ $1 == [0-9]* ]]; then echo "$1 $2"; else at "$@"; fi; }
 
-# Window coordinates are logical pixels: on a screen scaled by SCALE (a whole
-# number, 1 unless set) each is SCALE device pixels.
-# pixel X Y (window coordinates): the colour on the screen as "r,g,b".
+# pixel POINT: the colour on the screen as "r,g,b".
 pixel() {
-    local s=${SCALE:-1}
-    import -window root -crop "1x1+$((WX + s * $1))+$((WY + s * $2))" +repage txt:- 2>/dev/null |
+    local s=${SCALE:-1} x y
+    read -r x y <<<"$(point "$@")"
+    import -window root -crop "1x1+$((WX + s * x))+$((WY + s * y))" +repage txt:- 2>/dev/null |
         sed -n '2s/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
 }
 
-# click X Y (window coordinates).
-click() { xdotool mousemove $((WX + ${SCALE:-1} * $1)) $((WY + ${SCALE:-1} * $2)) click 1; }
+# shown POINT, hidden POINT: whether something is drawn there or the window's
+# background shows (load_layout first).
+shown() { [ "$(pixel "$@")" != "$LAYOUT_BACKGROUND" ]; }
+hidden() { [ "$(pixel "$@")" = "$LAYOUT_BACKGROUND" ]; }
+
+# click POINT.
+click() {
+    local x y
+    read -r x y <<<"$(point "$@")"
+    xdotool mousemove $((WX + ${SCALE:-1} * x)) $((WY + ${SCALE:-1} * y)) click 1
+}
 
 # start_demo_service SERVICE OUT_FILE [OPTION...]: the demo photo service on a
 # free loopback port, its output in OUT_FILE; sets SERVICE_PID and PORT.
@@ -115,7 +124,7 @@ start_demo_service() {
     shift 2
     "$service" --port 0 "$@" >"$out" 2>&1 &
     SERVICE_PID=$!
-    wait_for 10 grep -qs '^listening on' "$out" || fail "the demo service did not start: $(cat "$out")"
+    wait_for 30 grep -qs '^listening on' "$out" || fail "the demo service did not start: $(cat "$out")"
     PORT=$(sed -n 's|^listening on http://127.0.0.1:\([0-9]*\).*|\1|p' "$out")
 }
 stop_demo_service() {

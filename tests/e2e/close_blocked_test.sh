@@ -24,7 +24,7 @@ while True:
 ' >"$T/port" &
     SILENT_PID=$!
     at_exit 'kill "$SILENT_PID" 2>/dev/null'
-    wait_for 5 test -s "$T/port" || fail "no silent server"
+    wait_for 30 test -s "$T/port" || fail "no silent server"
     PORT=$(cat "$T/port")
     env -u HTTP_PROXY -u NO_PROXY http_proxy="http://127.0.0.1:$PORT" no_proxy="" \
         XDG_DATA_HOME="$T/data" XDG_RUNTIME_DIR="$T/runtime" TARVENIA_E2E_DIR="$T" QT_QPA_PLATFORM=xcb \
@@ -36,13 +36,11 @@ fi
 "$1" >/dev/null 2>&1 &
 APP_PID=$!
 find_window 30 || fail "no window"
-# shellcheck disable=SC2046 # "x y" splits into two arguments
-click $(at Bcon) # "Conectar": the worker connects and waits
+click Bcon # "Conectar": the worker connects and waits
 sleep 1.5
 running "$APP_PID" || fail "the program ended by itself"
 START=$(date +%s%N)
-# shellcheck disable=SC2046
-click $(at Bsal) # "Salir"
+click Bsal # "Salir"
 WAIT_STEP=0.02 wait_for 5 not running "$APP_PID" || true
 ELAPSED=$((($(date +%s%N) - START) / 1000000))
 if running "$APP_PID"; then

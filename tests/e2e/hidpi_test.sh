@@ -48,27 +48,21 @@ log "window at ($WX,$WY) ${WIDTH}x${HEIGHT}"
 
 # Each control at twice its place: a point inside it drawn, a point of the
 # window's background just outside it not.
-read -r -a BCON <<<"$(at Bcon)"
-read -r -a BSAL <<<"$(at Bsal)"
-read -r -a BCNF <<<"$(at Bcnf 9 12)"
-read -r -a PREVIEW <<<"$(at Image1 76 60)"
-read -r -a STATUS <<<"$(at StatusBar1 240 11)"
-wait_for 5 shown "${BCON[@]}" || fail "\"Conectar\" not at twice (${BCON[*]})"
-shown "${BSAL[@]}" || fail "\"Salir\" not at twice (${BSAL[*]})"
-hidden "${BCNF[@]}" || fail "\"Confirmar\" shown before connecting"
-hidden "${PREVIEW[@]}" || fail "preview not empty before connecting"
-[ "$(pixel "${STATUS[@]}")" = "$LAYOUT_STATUS_COLOUR" ] ||
-    fail "status bar not at twice (${STATUS[*]}): $(pixel "${STATUS[@]}")"
+BCNF="Bcnf 9 12" PREVIEW="Image1 76 60" STATUS="StatusBar1 240 11"
+wait_for 5 shown Bcon || fail "\"Conectar\" not at twice ($(at Bcon))"
+shown Bsal || fail "\"Salir\" not at twice ($(at Bsal))"
+hidden $BCNF || fail "\"Confirmar\" shown before connecting"
+hidden $PREVIEW || fail "preview not empty before connecting"
+[ "$(pixel $STATUS)" = "$LAYOUT_STATUS_COLOUR" ] ||
+    fail "status bar not at twice ($(at $STATUS)): $(pixel $STATUS)"
 hidden 171 60 || fail "background expected between the preview and the group box"
 
 log "connect"
-click "${BCON[@]}"
-wait_for "$STEP_TIMEOUT" shown "${PREVIEW[@]}" || fail "no photo shown"
-wait_for "$STEP_TIMEOUT" shown "${BCNF[@]}" || fail "\"Confirmar\" not at twice (${BCNF[*]})"
-# shellcheck disable=SC2046 # "x y" splits into two arguments
-wait_for "$STEP_TIMEOUT" shown $(at Badd) || fail "the favourites button not at twice ($(at Badd))"
-# shellcheck disable=SC2046
-shown $(at Combo 92 10) || fail "the combo box not at twice ($(at Combo 92 10))"
+click Bcon
+wait_for "$STEP_TIMEOUT" shown $PREVIEW || fail "no photo shown"
+wait_for "$STEP_TIMEOUT" shown $BCNF || fail "\"Confirmar\" not at twice ($(at $BCNF))"
+wait_for "$STEP_TIMEOUT" shown Badd || fail "the favourites button not at twice ($(at Badd))"
+shown Combo 92 10 || fail "the combo box not at twice ($(at Combo 92 10))"
 hidden 171 146 && fail "the combo box should reach (342,292)"
 sleep 0.5
 import -window root -crop "502x360+$WX+$WY" +repage "$T/window.png"
@@ -126,6 +120,6 @@ if blends or yellow != 4 * 59:
 PY
 
 log "close"
-click "${BSAL[@]}"
+click Bsal
 wait_for 10 not running "$APP_PID" || fail "the program did not end"
 log "passed"
