@@ -189,6 +189,40 @@ RunResult TimePhotoRun(
     return result;
 }
 
+#if defined(TARVENIA_BENCH_QT) || defined(_WIN32)
+// One photo run whose hand-overs go through `main_thread` to a toolkit's
+// event loop on this (the main) thread: `run_loop` runs it until
+// `quit_loop`, called by the worker at the end, stops it. `set_status` is
+// what the main thread does with each status.
+RunResult TimeLoopPhotoRun(tarvenia::SharedState& state, const std::string& url, std::size_t size,
+    tarvenia::MainThread& main_thread, const std::function<void(const std::string&)>& set_status,
+    const std::function<void()>& run_loop, const std::function<void()>& quit_loop)
+{
+    RunResult result;
+    tarvenia::WorkerServices services;
+    services.main_thread = &main_thread;
+    services.set_status = [&](const std::string& text) {
+        ++result.handovers;
+        set_status(text);
+        result.last_status = text;
+    };
+    state.ImageReady = false;
+    tarvenia::TVaziDovThread worker(state, services);
+    worker.Url = url;
+    auto start = Clock::now();
+    std::thread run([&] {
+        worker.Execute();
+        quit_loop();
+    });
+    run_loop();
+    run.join();
+    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    if (state.ImageReady && std::filesystem::file_size(state.Paths.photo) == size)
+        result.mb_per_s = size / 1e6 / seconds;
+    return result;
+}
+#endif
+
 #ifdef TARVENIA_BENCH_QT
 // Counts the events that reach the hand-over's receiver: the notices that
 // woke the main thread for a watch of the mailbox.
@@ -204,37 +238,17 @@ protected:
     }
 };
 
-// One photo run whose hand-overs go through QtMainThread to a Qt event loop
-// on this (the main) thread; `set_status` is what the main thread does with
-// each status.
+// Through QtMainThread and a Qt event loop.
 RunResult TimeQtPhotoRun(tarvenia::SharedState& state, const std::string& url, std::size_t size,
     const std::function<void(const std::string&)>& set_status, long* notices = nullptr)
 {
-    RunResult result;
     tarvenia::qt::QtMainThread main_thread;
     EventCounter counter;
     main_thread.installEventFilter(&counter);
-    tarvenia::WorkerServices services;
-    services.main_thread = &main_thread;
-    services.set_status = [&](const std::string& text) {
-        ++result.handovers;
-        set_status(text);
-        result.last_status = text;
-    };
-    state.ImageReady = false;
-    tarvenia::TVaziDovThread worker(state, services);
-    worker.Url = url;
     QEventLoop loop;
-    auto start = Clock::now();
-    std::thread run([&] {
-        worker.Execute();
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    loop.exec();
-    run.join();
-    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    if (state.ImageReady && std::filesystem::file_size(state.Paths.photo) == size)
-        result.mb_per_s = size / 1e6 / seconds;
+    RunResult result = TimeLoopPhotoRun(
+        state, url, size, main_thread, set_status, [&] { loop.exec(); },
+        [&] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection); });
     if (notices)
         *notices = counter.events;
     return result;
@@ -242,44 +256,70 @@ RunResult TimeQtPhotoRun(tarvenia::SharedState& state, const std::string& url, s
 #endif
 
 #ifdef _WIN32
-// One photo run whose hand-overs go through Win32MainThread to a message
-// loop on this (the main) thread, as the program's; `window` is the main
-// window the hand-over belongs to.
+// Through `main_thread` and a message loop as the program's.
 RunResult TimeWin32PhotoRun(tarvenia::SharedState& state, const std::string& url, std::size_t size,
-    const HWND& window, const std::function<void(const std::string&)>& set_status)
+    tarvenia::MainThread& main_thread, const std::function<void(const std::string&)>& set_status)
 {
-    RunResult result;
-    tarvenia::win32::Win32MainThread main_thread(window);
-    tarvenia::WorkerServices services;
-    services.main_thread = &main_thread;
-    services.set_status = [&](const std::string& text) {
-        ++result.handovers;
-        set_status(text);
-        result.last_status = text;
-    };
-    state.ImageReady = false;
-    tarvenia::TVaziDovThread worker(state, services);
-    worker.Url = url;
     const DWORD main_id = ::GetCurrentThreadId();
     constexpr UINT kRunOver = WM_APP + 40;
-    auto start = Clock::now();
-    std::thread run([&] {
-        worker.Execute();
-        ::PostThreadMessageA(main_id, kRunOver, 0, 0);
-    });
-    MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (!msg.hwnd && msg.message == kRunOver)
-            break;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-    run.join();
-    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    if (state.ImageReady && std::filesystem::file_size(state.Paths.photo) == size)
-        result.mb_per_s = size / 1e6 / seconds;
-    return result;
+    return TimeLoopPhotoRun(
+        state, url, size, main_thread, set_status,
+        [&] {
+            MSG msg;
+            while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+                if (!msg.hwnd && msg.message == kRunOver)
+                    break;
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+        },
+        [&] { ::PostThreadMessageA(main_id, kRunOver, 0, 0); });
 }
+
+// For comparison, the hand-over without the mailbox: a message sent per
+// call to a window of the main thread, whose procedure runs it.
+class SentMessageMainThread final : public tarvenia::MainThread {
+public:
+    SentMessageMainThread()
+    {
+        HINSTANCE instance = ::GetModuleHandleA(nullptr);
+        WNDCLASSA wc {};
+        wc.lpfnWndProc = &Proc;
+        wc.hInstance = instance;
+        wc.lpszClassName = "TarveniaBenchSent";
+        ::RegisterClassA(&wc);
+        hwnd_ = ::CreateWindowExA(
+            0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    }
+    ~SentMessageMainThread() override { ::DestroyWindow(hwnd_); }
+    void RunAndWait(const std::function<void()>& fn) override
+    {
+        Call call { &fn, nullptr };
+        ::SendMessageA(hwnd_, kCall, 0, reinterpret_cast<LPARAM>(&call));
+        if (call.error)
+            std::rethrow_exception(call.error);
+    }
+
+private:
+    static constexpr UINT kCall = WM_APP + 41;
+    struct Call {
+        const std::function<void()>* fn;
+        std::exception_ptr error;
+    };
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+    {
+        if (msg != kCall)
+            return ::DefWindowProcA(hwnd, msg, wp, lp);
+        auto* call = reinterpret_cast<Call*>(lp);
+        try {
+            (*call->fn)();
+        } catch (...) {
+            call->error = std::current_exception();
+        }
+        return 0;
+    }
+    HWND hwnd_ = nullptr;
+};
 #endif
 
 } // namespace
@@ -310,7 +350,7 @@ int main(int argc, char** argv)
     form_state.Paths = tarvenia::WorkPaths::InFolder(form_dir.string() + "\\");
     view.Create(form, 1024, 768, form_dir.string() + "\\");
     view.Show();
-    std::vector<double> win32_string_mbs, win32_form_mbs;
+    std::vector<double> win32_string_mbs, win32_form_mbs, win32_sent_mbs;
     RunResult win32_last;
     auto dir = std::filesystem::temp_directory_path()
         / ("tarvenia-bench-" + std::to_string(::GetCurrentProcessId()));
@@ -376,11 +416,19 @@ int main(int argc, char** argv)
         bare_mbs.push_back(TimePhotoRun(state, url, -1, size).mb_per_s);
 #ifdef _WIN32
         std::string text;
-        win32_last = TimeWin32PhotoRun(
-            state, url, size, view.HandleRef(), [&](const std::string& t) { text = t; });
-        win32_string_mbs.push_back(win32_last.mb_per_s);
-        win32_form_mbs.push_back(
-            TimeWin32PhotoRun(state, url, size, view.HandleRef(), [&](const std::string& t) {
+        {
+            tarvenia::win32::Win32MainThread main_thread(view.HandleRef());
+            win32_last = TimeWin32PhotoRun(
+                state, url, size, main_thread, [&](const std::string& t) { text = t; });
+            win32_string_mbs.push_back(win32_last.mb_per_s);
+            win32_form_mbs.push_back(
+                TimeWin32PhotoRun(state, url, size, main_thread, [&](const std::string& t) {
+                    view.SetStatusText(t);
+                }).mb_per_s);
+        }
+        SentMessageMainThread sent;
+        win32_sent_mbs.push_back(
+            TimeWin32PhotoRun(state, url, size, sent, [&](const std::string& t) {
                 view.SetStatusText(t);
             }).mb_per_s);
 #else
@@ -452,6 +500,7 @@ int main(int argc, char** argv)
         win32_last.handovers, win32_last.last_status.c_str());
     line("photo run, Win32 message loop, status into a string", win32_string_mbs);
     line("photo run, Win32 message loop, status into the program's window", win32_form_mbs);
+    line("photo run, Win32, a message sent per read, program's window", win32_sent_mbs);
     if (c > 0)
         std::printf("  %-58s %7.1f MB/s\n", "curl -s -o (Linux, measured by the script)", c);
     else
