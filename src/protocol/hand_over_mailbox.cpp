@@ -1,5 +1,6 @@
 #include "protocol/hand_over_mailbox.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tarvenia {
@@ -59,6 +60,7 @@ void HandOverMailbox::RunAndWait(const std::function<void()>& fn)
     if (closed_.load(std::memory_order_acquire))
         return;
     fn_ = &fn;
+    sent_at_ = Clock::now();
     // Sequentially consistent with the main thread's end of a watch: either
     // this worker sees it no longer watching and posts the notice, or the
     // main thread sees the waiting call and posts it itself.
@@ -119,7 +121,7 @@ HandOverMailbox::WatchEnd HandOverMailbox::Watch()
             continue;
         }
         const auto idle = Clock::now() - last;
-        if (idle >= kIdleLimit)
+        if (idle >= idle_limit_)
             break;
         WaitAwake(idle);
     }
@@ -145,12 +147,21 @@ bool HandOverMailbox::TakeAndRun()
         || !state_.compare_exchange_strong(
             expected, kTaken, std::memory_order_acquire, std::memory_order_relaxed))
         return false;
+    // A download's reads come at a steady pace, each a little slower on a
+    // slow machine (or under an emulator): wait for the next as long as
+    // this one took the worker.
+    const auto pause = sent_at_ - answered_at_;
+    if (pause <= kLongestIdleLimit / 2)
+        idle_limit_ = std::max<Clock::duration>(2 * pause, kIdleLimit);
+    else
+        idle_limit_ = kIdleLimit;
     try {
         (*fn_)();
     } catch (...) {
         error_ = std::current_exception();
     }
     Answer();
+    answered_at_ = Clock::now();
     return true;
 }
 

@@ -31,8 +31,12 @@ public:
     using PostNotice = std::function<bool()>;
 
     // How long the main thread waits for the next call before going back to
-    // its loop, and how long one watch may last at most.
+    // its loop: twice the worker's last pause between two calls, within
+    // these bounds, and the shortest after a pause longer than half the
+    // longest (a slow connection is not waited for awake). And how long one
+    // watch may last at most.
     static constexpr std::chrono::microseconds kIdleLimit { 50 };
+    static constexpr std::chrono::microseconds kLongestIdleLimit { 250 };
     static constexpr std::chrono::microseconds kWatchLimit { 2000 };
 
     // Made on the main thread: a call from that thread runs at once. Kept
@@ -84,8 +88,10 @@ private:
     // Workers take turns: the slot holds one call at a time.
     std::mutex senders_;
     // The call in the slot: written by its worker before the slot is
-    // waiting, `error` by the main thread before it is answered.
+    // waiting (`sent_at_`: when), `error_` by the main thread before it is
+    // answered.
     const std::function<void()>* fn_ = nullptr;
+    std::chrono::steady_clock::time_point sent_at_;
     std::exception_ptr error_;
     std::atomic<std::uint32_t> state_ { kEmpty };
     // Where the worker sleeps when the answer is slow to come.
@@ -94,7 +100,10 @@ private:
     std::atomic<bool> sleeping_ { false };
     // Written by the main thread only: it watches, or has promised to.
     std::atomic<bool> watching_ { false };
-    bool in_watch_ = false; // main thread only
+    // Main thread only.
+    bool in_watch_ = false;
+    std::chrono::steady_clock::time_point answered_at_;
+    std::chrono::steady_clock::duration idle_limit_ = kIdleLimit;
     // Held while a notice is posted, so that Close() waits for it to be done
     // and none is posted afterwards.
     std::mutex post_mutex_;
