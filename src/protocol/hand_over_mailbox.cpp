@@ -160,8 +160,8 @@ bool HandOverMailbox::TakeAndRun()
     } catch (...) {
         error_ = std::current_exception();
     }
-    Answer();
     answered_at_ = Clock::now();
+    Answer();
     return true;
 }
 
