@@ -11,7 +11,7 @@
 #include "web/vazi_dov_thread.h"
 
 #ifdef _WIN32
-#include "desktop/wallpaper.h"
+#include "protocol/wallpaper_installer.h"
 #include "window/tform1.h"
 #include "window/win32/win32_main_thread.h"
 #include "window/win32/win32_view.h"
@@ -22,7 +22,6 @@
 #endif
 
 #ifdef TARVENIA_BENCH_QT
-#include "desktop/wallpaper.h"
 #include "window/qt/cp1252.h"
 #include "window/qt/main_window.h"
 #include "window/qt/qt_main_thread.h"
@@ -51,11 +50,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-#if defined(TARVENIA_BENCH_QT) || defined(_WIN32)
+#ifdef _WIN32
 // The program's window needs these; nothing is started or installed here.
 class NoWorkers : public tarvenia::WorkerStarter {
 public:
-    void StartWorker(const std::string&) override { }
+    void StartWorker(tarvenia::RunKind, const std::string&) override { }
 };
 class NoWallpaper : public tarvenia::WallpaperInstaller {
 public:
@@ -173,7 +172,7 @@ RunResult TimePhotoRun(
     services.main_thread = spin < 0 ? nullptr : &main_thread;
     services.set_status = [&](const std::string& text) { result.last_status = text; };
     state.ImageReady = false;
-    tarvenia::TVaziDovThread worker(state, services);
+    tarvenia::TVaziDovThread worker(state, services, tarvenia::RunKind::Photo);
     worker.Url = url;
     auto start = Clock::now();
     std::thread run([&] {
@@ -207,7 +206,7 @@ RunResult TimeLoopPhotoRun(tarvenia::SharedState& state, const std::string& url,
         result.last_status = text;
     };
     state.ImageReady = false;
-    tarvenia::TVaziDovThread worker(state, services);
+    tarvenia::TVaziDovThread worker(state, services, tarvenia::RunKind::Photo);
     worker.Url = url;
     auto start = Clock::now();
     std::thread run([&] {
@@ -348,7 +347,8 @@ int main(int argc, char** argv)
         / ("tarvenia-bench-form-" + std::to_string(::GetCurrentProcessId()));
     std::filesystem::create_directories(form_dir);
     form_state.Paths = tarvenia::WorkPaths::InFolder(form_dir.string() + "\\");
-    view.Create(form, 1024, 768, form_dir.string() + "\\");
+    view.Create(form);
+    form.FormCreate(form_dir.string() + "\\");
     view.Show();
     std::vector<double> win32_string_mbs, win32_form_mbs, win32_sent_mbs;
     RunResult win32_last;
@@ -372,10 +372,7 @@ int main(int argc, char** argv)
     status_bar.setGeometry(0, 161, 251, 19);
     window.show();
     // And the program's own window, whose status bar draws at a bounded rate.
-    tarvenia::SharedState form_state;
-    NoWorkers no_workers;
-    NoWallpaper no_wallpaper;
-    tarvenia::qt::MainWindow form(form_state, no_workers, no_wallpaper, 24);
+    tarvenia::qt::MainWindow form(24);
     form.show();
     QCoreApplication::processEvents();
     std::vector<double> qt_string_mbs, qt_label_mbs, qt_bar_mbs, qt_form_mbs;

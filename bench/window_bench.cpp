@@ -4,7 +4,7 @@
 //   window_bench rss-photo PATH     peak resident set after showing PATH
 // Runs offscreen; prints figures, never judges them.
 #include "base/file.h"
-#include "desktop/wallpaper.h"
+#include "protocol/wallpaper_installer.h"
 #include "protocol/worker_starter.h"
 #include "support/temp_folder.h"
 #include "support/test_jpeg.h"
@@ -28,7 +28,7 @@ using namespace tarvenia;
 
 class NullStarter : public WorkerStarter {
 public:
-    void StartWorker(const std::string&) override { }
+    void StartWorker(RunKind, const std::string&) override { }
 };
 
 class NullWallpaper : public WallpaperInstaller {
@@ -74,12 +74,14 @@ int Catalog()
         state.Paths = WorkPaths::InFolder(dir);
         state.CurrentKey = state.SelectedKey = "29999999";
         state.BaseUrls = { "http://a/", "http://b/" };
-        qt::MainWindow window(state, workers, wallpaper, 24);
+        qt::MainWindow window(24);
+        TForm1 form(window, state, workers, wallpaper, 24);
+        window.Bind(form);
         window.show();
         QApplication::processEvents();
         state.CatalogReady = true;
         const auto start = std::chrono::steady_clock::now();
-        window.Form().Timer1Timer();
+        form.Timer1Timer();
         const auto end = std::chrono::steady_clock::now();
         if (window.ComboItems().Count() != 10'000) {
             std::fprintf(stderr, "catalog step listed %d entries\n", window.ComboItems().Count());
@@ -111,11 +113,13 @@ int RssPhoto(const std::string& jpeg)
     NullWallpaper wallpaper;
     SharedState state;
     state.Paths = WorkPaths::InFolder(dir);
-    qt::MainWindow window(state, workers, wallpaper, 24);
+    qt::MainWindow window(24);
+    TForm1 form(window, state, workers, wallpaper, 24);
+    window.Bind(form);
     window.show();
     QApplication::processEvents();
     state.ImageReady = true;
-    window.Form().Timer1Timer();
+    form.Timer1Timer();
     window.grab(); // the first draw decodes the photo
     QApplication::processEvents();
     const bool drawn = !window.Image1()->Stretched().isNull();

@@ -1,10 +1,6 @@
-// The Windows program: the main window, its controller and the message loop.
-#include "base/platform.h"
-#include "desktop/wallpaper.h"
-#include "protocol/date_key.h"
-#include "protocol/shared_state.h"
-#include "web/vazi_dov_thread.h"
-#include "window/tform1.h"
+// The Windows program: the Win32 window as the front-end of the one
+// composition root (program.h), and the message loop.
+#include "app/program.h"
 #include "window/win32/win32_main_thread.h"
 #include "window/win32/win32_view.h"
 
@@ -25,29 +21,16 @@ int DisplayDepth()
 
 int Run(HINSTANCE instance)
 {
+    using namespace tarvenia;
     INITCOMMONCONTROLSEX icc { sizeof icc, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES };
     ::InitCommonControlsEx(&icc);
 
+    // Lives until the process ends, as everything the workers may touch.
     const int depth = DisplayDepth();
-
-    // Everything the workers may touch lives until the process ends: a
-    // worker still running when the window closes is never awaited.
-    auto* state = new tarvenia::SharedState;
-    state->Paths = tarvenia::WorkPaths::InFolder(tarvenia::WorkDir());
-    auto* view = new tarvenia::win32::Win32View(instance, depth);
-    auto* main_thread = new tarvenia::win32::Win32MainThread(view->HandleRef());
-
-    tarvenia::WorkerServices services;
-    services.main_thread = main_thread;
-    services.set_status = [view](const std::string& text) { view->SetStatusText(text); };
-    services.today_key = [] { return tarvenia::DateKeyToday(); };
-    auto* workers = new tarvenia::ThreadWorkerStarter(*state, services);
-    auto* wallpaper = tarvenia::MakeSystemWallpaperInstaller().release();
-    auto* form = new tarvenia::TForm1(*view, *state, *workers, *wallpaper, depth);
-
+    auto* view = new win32::Win32View(instance, depth);
     view->SetQuitOnDestroy(true);
-    view->Create(*form, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
-        tarvenia::ExecutableDir());
+    ComposeProgram({ *view, *new win32::Win32MainThread(view->HandleRef()), depth,
+        [view](TForm1& form) { view->Create(form); } });
     if (!view->Handle())
         return 1;
     view->Show();

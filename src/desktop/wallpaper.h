@@ -1,18 +1,12 @@
-// Installing the wallpaper bitmap as the desktop wallpaper. Variants:
-// wallpaper_linux.cpp, wallpaper_windows.cpp. The result is not examined and
-// nothing is shown on failure; the user's wallpaper style is left alone.
+// The system's wallpaper installer. Variants: wallpaper_linux.cpp,
+// wallpaper_windows.cpp.
 #pragma once
 
+#include "protocol/wallpaper_installer.h"
+
 #include <memory>
-#include <string>
 
 namespace tarvenia {
-
-class WallpaperInstaller {
-public:
-    virtual ~WallpaperInstaller() = default;
-    virtual void Install(const std::string& bitmap_path) noexcept = 0;
-};
 
 std::unique_ptr<WallpaperInstaller> MakeSystemWallpaperInstaller();
 

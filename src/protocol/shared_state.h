@@ -40,13 +40,4 @@ struct SharedState {
     WorkPaths Paths;
 };
 
-enum class RunKind {
-    Confirmation, // ConfirmPending was set: sends the confirmation request
-    Photo, // CurrentKey not empty: downloads one photo into the photo file
-    FirstConnection, // otherwise: daily response, then the catalog copy
-};
-
-// The run a worker created now would perform.
-RunKind ChooseRun(const SharedState& state);
-
 } // namespace tarvenia

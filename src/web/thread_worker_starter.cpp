@@ -2,11 +2,11 @@
 
 namespace tarvenia {
 
-void ThreadWorkerStarter::StartWorker(const std::string& url)
+void ThreadWorkerStarter::StartWorker(RunKind kind, const std::string& url)
 {
-    // The worker reads the shared state when it is created; everything it
-    // needs has been set by the caller before this point.
-    auto* worker = new TVaziDovThread(state_, services_);
+    // The run reads the shared state when it begins; everything it needs has
+    // been set by the caller before this point.
+    auto* worker = new TVaziDovThread(state_, services_, kind);
     worker->FreeOnTerminate = true;
     worker->Url = url;
     try {

@@ -51,10 +51,10 @@ namespace {
 
 } // namespace
 
-TVaziDovThread::TVaziDovThread(SharedState& state, WorkerServices services)
+TVaziDovThread::TVaziDovThread(SharedState& state, WorkerServices services, RunKind kind)
     : state_(state)
     , services_(std::move(services))
-    , kind_(ChooseRun(state))
+    , kind_(kind)
 {
     // The confirmation takes the flag with it. Left raised until the run
     // ends, it would turn a photo worker started meanwhile into a second

@@ -29,11 +29,10 @@ struct WorkerServices {
 
 class TVaziDovThread {
 public:
-    // Created suspended. The kind of run is fixed here, from ConfirmPending
-    // and CurrentKey as they are now, so two workers in flight never swap
-    // runs. A confirmation worker clears ConfirmPending as it takes it, so a
-    // worker created after it follows CurrentKey again.
-    TVaziDovThread(SharedState& state, WorkerServices services);
+    // Created suspended, for the run its starter names, so two workers in
+    // flight never swap runs. A confirmation worker clears ConfirmPending as
+    // it takes it.
+    TVaziDovThread(SharedState& state, WorkerServices services, RunKind kind);
     virtual ~TVaziDovThread() = default;
 
     std::string Url;
@@ -74,7 +73,7 @@ public:
         , services_(std::move(services))
     {
     }
-    void StartWorker(const std::string& url) override;
+    void StartWorker(RunKind kind, const std::string& url) override;
 
 private:
     SharedState& state_;

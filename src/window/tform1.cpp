@@ -3,7 +3,6 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "base/texts.h"
-#include "desktop/wallpaper.h"
 #include "imaging/bmp.h"
 #include "lists/catalog.h"
 #include "protocol/addresses.h"
@@ -20,15 +19,18 @@ TForm1::TForm1(TView& view, SharedState& state, WorkerStarter& workers,
 {
 }
 
-TForm1::Placement TForm1::FormCreate(
-    int screen_width, int screen_height, const std::string& executable_dir)
+void TForm1::FormCreate(const std::string& favorites_dir)
 {
-    Placement placement { screen_width - 275, screen_height - 350 };
+    // Near the lower right corner of the primary screen, in its own
+    // coordinates: with a monitor left of or above it, its origin is not 0.
+    const layout::Box screen = view_.PrimaryScreen();
+    view_.MoveTo(screen.left + screen.width - 275, screen.top + screen.height - 350);
     state_.BaseUrls.clear();
     EntryBases.clear();
     EntryKeys.clear();
-    FavoritesPath = executable_dir + "qndelarf.qdl";
-    return placement;
+    FavoritesPath = favorites_dir + "qndelarf.qdl";
+    SetMode(ViewMode::AllPhotos);
+    Enter(WindowState::Idle);
 }
 
 void TForm1::FormClose()
@@ -57,9 +59,9 @@ void TForm1::bconClick()
         state_.CatalogReady = false;
         state_.ImageReady = false;
         state_.CurrentKey.clear();
-        view_.SetVisible(Control::bcon, false);
+        Enter(WindowState::Connecting);
         view_.SetStatusText(texts::kConectando);
-        workers_.StartWorker(ServiceBaseAddress());
+        workers_.StartWorker(RunKind::FirstConnection, ServiceBaseAddress());
     });
 }
 
@@ -86,7 +88,9 @@ void TForm1::CatalogStep()
     LoadEntries(state_.Paths.catalog, state_.CurrentKey, view_.ComboItems(), EntryBases, EntryKeys);
     state_.CurrentKey = ListAt(EntryKeys, 0);
     view_.SetComboSelectedIndex(0);
-    workers_.StartWorker(PhotoAddress(state_.BaseUrls, ListAt(EntryBases, 0), EntryKeys[0]));
+    Enter(WindowState::CatalogLoaded);
+    workers_.StartWorker(
+        RunKind::Photo, PhotoAddress(state_.BaseUrls, ListAt(EntryBases, 0), EntryKeys[0]));
 }
 
 void TForm1::PhotoStep()
@@ -95,12 +99,8 @@ void TForm1::PhotoStep()
         return;
     view_.SetStatusText(texts::kDescargaCompletada);
     view_.LoadPicture(state_.Paths.photo);
-    view_.SetVisible(Control::bcnf, true);
-    vis_bfav();
-    view_.SetVisible(Control::badd, true);
-    view_.SetVisible(Control::combo, true);
-    if (state_.SelectedKey == state_.CurrentKey
-        && view_.Caption(Control::bfav) == texts::kFavoritas)
+    Enter(WindowState::PhotoShown);
+    if (state_.SelectedKey == state_.CurrentKey && mode_ == ViewMode::AllPhotos)
         view_.SetComboText(view_.ComboItems().Get(0));
 }
 
@@ -119,19 +119,40 @@ void TForm1::comboEdited()
 void TForm1::DoComboChange()
 {
     state_.ImageReady = false;
-    view_.SetVisible(Control::bcnf, false);
-    view_.SetVisible(Control::bfav, false);
-    view_.SetVisible(Control::badd, false);
-    view_.SetVisible(Control::combo, false);
+    Enter(WindowState::PhotoChange);
     const int i = view_.ComboSelectedIndex();
     state_.SelectedKey = ListAt(EntryKeys, i);
-    workers_.StartWorker(PhotoAddress(state_.BaseUrls, ListAt(EntryBases, i), state_.SelectedKey));
+    workers_.StartWorker(
+        RunKind::Photo, PhotoAddress(state_.BaseUrls, ListAt(EntryBases, i), state_.SelectedKey));
+}
+
+void TForm1::Enter(WindowState state)
+{
+    window_state_ = state;
+    const bool photo_shown = state == WindowState::PhotoShown;
+    // "Conectar" works once: only the window that has not connected shows it.
+    view_.SetVisible(Control::bcon, state == WindowState::Idle);
+    // While a download runs, nothing that could start another one is shown.
+    view_.SetVisible(Control::bcnf, photo_shown);
+    if (photo_shown)
+        vis_bfav();
+    else
+        view_.SetVisible(Control::bfav, false);
+    view_.SetVisible(Control::badd, photo_shown);
+    view_.SetVisible(Control::combo, photo_shown);
+}
+
+void TForm1::SetMode(ViewMode mode)
+{
+    mode_ = mode;
+    view_.SetCaption(
+        Control::bfav, mode == ViewMode::AllPhotos ? texts::kFavoritas : texts::kTodas);
 }
 
 void TForm1::vis_bfav()
 {
     view_.SetVisible(Control::bfav, File::Exists(FavoritesPath));
-    view_.SetAddGlyph(view_.Caption(Control::bfav) == texts::kFavoritas ? 0 : 1);
+    view_.SetAddGlyph(mode_ == ViewMode::AllPhotos ? 0 : 1);
 }
 
 void TForm1::conversio()
@@ -144,8 +165,8 @@ void TForm1::bcnfClick()
     Dispatch([this] {
         conversio();
         state_.ConfirmPending = true;
-        view_.SetVisible(Control::bcon, false);
-        workers_.StartWorker(ConfirmationAddress(state_.SelectedKey));
+        Enter(WindowState::PhotoShown); // a confirmation hides nothing
+        workers_.StartWorker(RunKind::Confirmation, ConfirmationAddress(state_.SelectedKey));
         wallpaper_path_ = state_.Paths.bitmap;
         wallpaper_.Install(wallpaper_path_);
     });
@@ -153,27 +174,24 @@ void TForm1::bcnfClick()
 
 void TForm1::bfavClick()
 {
-    Dispatch([this] { DoBfavClick(); });
+    Dispatch([this] {
+        ShowList(mode_ == ViewMode::AllPhotos ? ViewMode::Favourites : ViewMode::AllPhotos);
+    });
 }
 
-void TForm1::DoBfavClick()
+void TForm1::ShowList(ViewMode mode)
 {
-    view_.SetHint(Control::badd,
-        view_.Caption(Control::bfav) == texts::kTodas ? texts::kHintAdd : texts::kHintRemove);
+    // The hint, the emptied lists and the caption stay switched when the
+    // file cannot be listed.
+    view_.SetHint(
+        Control::badd, mode == ViewMode::AllPhotos ? texts::kHintAdd : texts::kHintRemove);
     StringList& items = view_.ComboItems();
     items.Clear();
     EntryBases.clear();
     EntryKeys.clear();
-    std::string path;
-    if (view_.Caption(Control::bfav) == texts::kFavoritas) {
-        view_.SetCaption(Control::bfav, texts::kTodas);
-        path = FavoritesPath;
-    } else {
-        view_.SetCaption(Control::bfav, texts::kFavoritas);
-        path = state_.Paths.catalog;
-    }
-    LoadEntries(path, state_.CurrentKey, items, EntryBases, EntryKeys);
-    view_.SetVisible(Control::combo, true);
+    SetMode(mode);
+    LoadEntries(mode == ViewMode::Favourites ? FavoritesPath : state_.Paths.catalog,
+        state_.CurrentKey, items, EntryBases, EntryKeys);
     const bool any = items.Count() > 0;
     view_.SetComboText(any ? items.Get(0) : std::string());
     view_.SetComboSelectedIndex(any ? 0 : -1);
@@ -187,7 +205,7 @@ void TForm1::baddClick()
 
 void TForm1::DoBaddClick()
 {
-    if (view_.Caption(Control::bfav) == texts::kFavoritas) {
+    if (mode_ == ViewMode::AllPhotos) {
         const int i = view_.ComboSelectedIndex();
         CatalogWriter writer = CatalogWriter::AppendOrCreate(FavoritesPath);
         writer.WriteLine(ListAt(EntryKeys, i), ListAt(EntryBases, i), view_.ComboText());
@@ -199,10 +217,10 @@ void TForm1::DoBaddClick()
         return;
     StringList& items = view_.ComboItems();
     if (items.Count() == 1) {
+        // The only favourite: the file goes and the whole catalog is listed.
         File::Erase(FavoritesPath);
         vis_bfav();
-        view_.SetCaption(Control::bfav, texts::kTodas);
-        DoBfavClick();
+        ShowList(ViewMode::AllPhotos);
         return;
     }
     const int i = view_.ComboSelectedIndex();
@@ -215,8 +233,7 @@ void TForm1::DoBaddClick()
     }
     writer.Close();
     vis_bfav();
-    view_.SetCaption(Control::bfav, texts::kFavoritas);
-    DoBfavClick();
+    ShowList(ViewMode::Favourites);
 }
 
 std::string TForm1::ErrorBoxText(const std::string& text)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "protocol/shared_state.h"
+#include "protocol/wallpaper_installer.h"
 #include "protocol/worker_starter.h"
 #include "window/view.h"
 
@@ -12,20 +13,26 @@
 
 namespace tarvenia {
 
-class WallpaperInstaller;
-
 class TForm1 {
 public:
     TForm1(TView& view, SharedState& state, WorkerStarter& workers, WallpaperInstaller& wallpaper,
         int display_depth);
 
-    // FormCreate: the window's placement for a screen of that size (returned
-    // for the front-end to apply), the lists, FavoritesPath.
-    struct Placement {
-        int left;
-        int top;
-    };
-    Placement FormCreate(int screen_width, int screen_height, const std::string& executable_dir);
+    // What the combo box lists. The caption of bfav names the other one:
+    // "Favoritas" in the all-photos view, "Todas" in the favourites view.
+    enum class ViewMode { AllPhotos, Favourites };
+
+    // The window's states, each with its own set of visible commands (bsal
+    // always): Idle (bcon), Connecting and CatalogLoaded (none), PhotoShown
+    // (bcnf, badd, combo, and bfav while the favourites file exists),
+    // PhotoChange (none; the previous photo stays on show).
+    enum class WindowState { Idle, Connecting, CatalogLoaded, PhotoShown, PhotoChange };
+
+    // FormCreate: places the window near the lower right corner of the
+    // primary screen, empties the lists, and fixes FavoritesPath in
+    // `favorites_dir` (which ends with its separator). The window starts Idle
+    // in the all-photos view.
+    void FormCreate(const std::string& favorites_dir);
     void FormClose();
 
     // Event handlers. Each one that may fail reports through the default
@@ -42,8 +49,13 @@ public:
     void vis_bfav();
     void conversio();
 
-    // The lists parallel to the combo box's items, and the favourites file
-    // beside the executable. Only the window's thread uses them.
+    ViewMode Mode() const { return mode_; }
+    // Switches the view without reloading the list; bfav's caption follows.
+    void SetMode(ViewMode mode);
+    WindowState State() const { return window_state_; }
+
+    // The lists parallel to the combo box's items, and the favourites file.
+    // Only the window's thread uses them.
     std::vector<std::string> EntryBases;
     std::vector<std::string> EntryKeys;
     std::string FavoritesPath;
@@ -57,8 +69,13 @@ private:
     // Runs a handler; an error ends it and is shown in the error box.
     void Dispatch(const std::function<void()>& handler);
 
+    // Sets the visible commands of `state`, always in the order bcon, bcnf,
+    // bfav, badd, combo.
+    void Enter(WindowState state);
     void DoComboChange();
-    void DoBfavClick();
+    // Lists the catalog copy or the favourites file in the combo box and
+    // chooses its first entry.
+    void ShowList(ViewMode mode);
     void DoBaddClick();
     void CatalogStep();
     void PhotoStep();
@@ -69,6 +86,8 @@ private:
     WallpaperInstaller& wallpaper_;
     int display_depth_;
     std::string wallpaper_path_;
+    ViewMode mode_ = ViewMode::AllPhotos;
+    WindowState window_state_ = WindowState::Idle;
 };
 
 } // namespace tarvenia

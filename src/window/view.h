@@ -4,6 +4,7 @@
 #pragma once
 
 #include "lists/catalog.h"
+#include "window/layout.h"
 
 #include <string>
 
@@ -25,6 +26,14 @@ enum class Control { bsal, bcon, bcnf, bfav, badd, combo };
 class TView {
 public:
     virtual ~TView() = default;
+
+    // The primary screen's full rectangle in desktop coordinates (not the
+    // work area without panels); its left and top are not zero when another
+    // monitor lies left of or above it.
+    virtual layout::Box PrimaryScreen() const = 0;
+    // Puts the window's outer top-left corner at (left, top), in desktop
+    // coordinates.
+    virtual void MoveTo(int left, int top) = 0;
 
     virtual void SetVisible(Control control, bool visible) = 0;
     virtual bool IsVisible(Control control) const = 0;

@@ -220,13 +220,13 @@ namespace {
         state.Paths = WorkPaths::InFolder(dir.Dir());
         StatusRecorder main;
         WorkerServices services = main.Services("20030311"); // a day ahead of the service
-        auto run = [&](const std::string& url) {
-            TVaziDovThread worker(state, services);
+        auto run = [&](RunKind kind, const std::string& url) {
+            TVaziDovThread worker(state, services, kind);
             worker.Url = url;
             worker.Execute();
         };
 
-        run(ServiceBaseAddress());
+        run(RunKind::FirstConnection, ServiceBaseAddress());
         EXPECT_TRUE(state.CatalogReady.load());
         EXPECT_EQ(state.CurrentKey, "20030310");
         ASSERT_EQ(state.BaseUrls.size(), 2u);
@@ -237,16 +237,16 @@ namespace {
         EXPECT_EQ(main.Texts().back(),
             std::to_string(daily.size() + catalog.size()) + " bytes recibidos");
 
-        run(state.BaseUrls[1] + "20030309.jpg");
+        run(RunKind::Photo, state.BaseUrls[1] + "20030309.jpg");
         EXPECT_TRUE(state.ImageReady.load());
         EXPECT_TRUE(IsJpeg(ReadFileBytes(state.Paths.photo)));
         state.ImageReady = false;
-        run(state.BaseUrls[0] + "20030304.jpg"); // gone from the store
+        run(RunKind::Photo, state.BaseUrls[0] + "20030304.jpg"); // gone from the store
         EXPECT_TRUE(state.ImageReady.load());
         EXPECT_NE(ReadFileBytes(state.Paths.photo).find("404"), std::string::npos);
 
         state.ConfirmPending = true;
-        run(ConfirmationAddress("20030310"));
+        run(RunKind::Confirmation, ConfirmationAddress("20030310"));
         ::unsetenv("http_proxy");
         EXPECT_NE(ReadFileBytes(log).find("confirmation 20030310"), std::string::npos);
         EXPECT_EQ(demo.Terminate(), 0);

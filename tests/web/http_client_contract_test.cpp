@@ -273,7 +273,7 @@ namespace {
             SCOPED_TRACE(url);
             std::ofstream(state.Paths.photo, std::ios::binary) << "old photo";
             state.ImageReady = false;
-            TVaziDovThread worker(state, services);
+            TVaziDovThread worker(state, services, RunKind::Photo);
             worker.Url = url;
             worker.Execute();
             EXPECT_TRUE(state.ImageReady.load());
@@ -310,26 +310,26 @@ namespace {
         state.Paths = WorkPaths::InFolder(dir.Dir());
         StatusRecorder main;
         WorkerServices services = main.Services("20030305");
-        auto run = [&](const std::string& url) {
-            TVaziDovThread worker(state, services);
+        auto run = [&](RunKind kind, const std::string& url) {
+            TVaziDovThread worker(state, services, kind);
             worker.Url = url;
             worker.Execute();
         };
         {
             auto proxy = Variant().use_proxy("127.0.0.1:" + std::to_string(server.Port()));
-            run(ServiceBaseAddress());
+            run(RunKind::FirstConnection, ServiceBaseAddress());
             ASSERT_TRUE(state.CatalogReady.load());
             ASSERT_EQ(state.BaseUrls.size(), 2u);
             EXPECT_TRUE(ReadFileBytes(state.Paths.catalog) == catalog);
-            run(state.BaseUrls[0] + "20030301.jpg");
+            run(RunKind::Photo, state.BaseUrls[0] + "20030301.jpg");
             EXPECT_TRUE(state.ImageReady.load());
             EXPECT_TRUE(ReadFileBytes(state.Paths.photo) == photo);
             state.ConfirmPending = true;
-            run(ConfirmationAddress("20030305"));
+            run(RunKind::Confirmation, ConfirmationAddress("20030305"));
             EXPECT_FALSE(state.ConfirmPending.load());
         }
         state.ImageReady = false;
-        run(server.Url("/fotos/20030302.jpg"));
+        run(RunKind::Photo, server.Url("/fotos/20030302.jpg"));
         EXPECT_TRUE(state.ImageReady.load());
 
         struct Expect {
@@ -414,7 +414,7 @@ namespace {
         for (const auto& c : cases) {
             SCOPED_TRACE(c.path);
             state.ImageReady = false;
-            TVaziDovThread worker(state, services);
+            TVaziDovThread worker(state, services, RunKind::Photo);
             worker.Url = server.Url(c.path);
             worker.Execute();
             EXPECT_TRUE(state.ImageReady.load());

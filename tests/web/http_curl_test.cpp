@@ -65,7 +65,8 @@ namespace {
                 state->CurrentKey = "20030301";
                 state->Paths = WorkPaths::InFolder("/nonexistent-folder/");
                 WorkerServices services;
-                ThreadWorkerStarter(*state, services).StartWorker(server->Url("/slow.jpg"));
+                ThreadWorkerStarter(*state, services)
+                    .StartWorker(RunKind::Photo, server->Url("/slow.jpg"));
                 WaitFor([&] { return !server->Requests().empty(); });
                 std::quick_exit(7);
             },

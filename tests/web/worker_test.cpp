@@ -38,32 +38,43 @@ namespace {
         }
 
         // Runs one worker on this thread, the way its own thread would.
-        void Run(const std::string& url)
+        void Run(RunKind kind, const std::string& url)
         {
-            TVaziDovThread worker(state, Services());
+            TVaziDovThread worker(state, Services(), kind);
             worker.Url = url;
             worker.Execute();
         }
     };
 
-    TEST(ChooseRunTest, FollowsConfirmPendingThenCurrentKey)
+    // The run is the one the starter names, whatever the shared state would
+    // suggest; only a confirmation takes ConfirmPending.
+    TEST(WorkerTest, PerformsTheRunItsStarterNames)
     {
+        const std::string confirm = ConfirmationAddress("20030305");
         struct Case {
-            bool confirm;
-            std::string key;
             RunKind kind;
+            bool confirm_pending;
+            std::string current_key;
+            std::vector<std::string> opened;
         } cases[] = {
-            { true, "", RunKind::Confirmation },
-            { true, "20030305", RunKind::Confirmation },
-            { false, "20030305", RunKind::Photo },
-            { false, "2003", RunKind::Photo },
-            { false, "", RunKind::FirstConnection },
+            { RunKind::Photo, true, "", { kPhotoUrl } },
+            { RunKind::FirstConnection, true, "20030301",
+                { DailyAddress("20030305"), CatalogAddress() } },
+            { RunKind::Confirmation, false, "20030301", { confirm } },
         };
         for (const auto& c : cases) {
-            SharedState state;
-            state.ConfirmPending = c.confirm;
-            state.CurrentKey = c.key;
-            EXPECT_EQ(ChooseRun(state), c.kind) << c.confirm << " '" << c.key << "'";
+            SCOPED_TRACE(static_cast<int>(c.kind));
+            Rig rig;
+            rig.net.script[kPhotoUrl] = { Body(10) };
+            rig.net.script[confirm] = { "thanks" };
+            rig.state.ConfirmPending = c.confirm_pending;
+            rig.state.CurrentKey = c.current_key;
+            rig.Run(c.kind, c.kind == RunKind::Confirmation ? confirm : kPhotoUrl);
+            std::vector<std::string> opened;
+            for (const auto& open : rig.net.Opens())
+                opened.push_back(open.url);
+            EXPECT_EQ(opened, c.opened);
+            EXPECT_EQ(rig.state.ConfirmPending.load(), c.kind != RunKind::Confirmation);
         }
     }
 
@@ -89,7 +100,7 @@ namespace {
             std::string body = Body(total);
             rig.net.script[kPhotoUrl] = Split(body, c.reads);
             rig.state.CurrentKey = "20030301";
-            rig.Run(kPhotoUrl);
+            rig.Run(RunKind::Photo, kPhotoUrl);
 
             EXPECT_EQ(rig.main.Texts(), c.statuses);
             EXPECT_EQ(ReadFileBytes(rig.state.Paths.photo), body);
@@ -104,7 +115,7 @@ namespace {
     {
         Rig rig;
         rig.state.CurrentKey = "20030301";
-        rig.Run("20030301.jpg"); // empty base token: nothing answers
+        rig.Run(RunKind::Photo, "20030301.jpg"); // empty base token: nothing answers
         EXPECT_EQ(rig.main.Texts(), (std::vector<std::string> { kConexion, Count(0) }));
         EXPECT_TRUE(std::filesystem::exists(rig.state.Paths.photo));
         EXPECT_EQ(ReadFileBytes(rig.state.Paths.photo), "");
@@ -118,9 +129,9 @@ namespace {
         std::string longer = Body(5000, 1), shorter = Body(700, 2);
         rig.net.script["a"] = Split(longer, { 1024, 1024, 1024, 1024, 904 });
         rig.net.script["b"] = Split(shorter, { 700 });
-        rig.Run("a");
+        rig.Run(RunKind::Photo, "a");
         ASSERT_EQ(ReadFileBytes(rig.state.Paths.photo), longer);
-        rig.Run("b");
+        rig.Run(RunKind::Photo, "b");
         EXPECT_EQ(ReadFileBytes(rig.state.Paths.photo), shorter);
     }
 
@@ -135,7 +146,7 @@ namespace {
             Rig rig;
             rig.net.script[kPhotoUrl] = pieces;
             rig.state.CurrentKey = "20030301";
-            rig.Run(kPhotoUrl);
+            rig.Run(RunKind::Photo, kPhotoUrl);
             EXPECT_EQ(ReadFileBytes(rig.state.Paths.photo), body);
             EXPECT_EQ(rig.main.Texts().size(),
                 pieces.size() + 2); // the open, each read, the last empty one
@@ -148,7 +159,7 @@ namespace {
         rig.net.script[kPhotoUrl] = pieces;
         rig.state.CurrentKey = "20030301";
         rig.state.Paths.photo = "/dev/full";
-        rig.Run(kPhotoUrl);
+        rig.Run(RunKind::Photo, kPhotoUrl);
         EXPECT_FALSE(rig.state.ImageReady.load());
     }
 
@@ -156,21 +167,20 @@ namespace {
     {
         struct Case {
             const char* name;
-            std::string current_key;
+            RunKind kind;
             std::vector<std::string> statuses;
         } cases[] = {
-            { "photo run", "20030301", { kConexion } },
-            { "first connection", "", { kConexion, kConexion } },
+            { "photo run", RunKind::Photo, { kConexion } },
+            { "first connection", RunKind::FirstConnection, { kConexion, kConexion } },
         };
         for (const auto& c : cases) {
             SCOPED_TRACE(c.name);
             Rig rig;
             rig.state.Paths = WorkPaths::InFolder(rig.dir.Dir() + "missing/folder/");
-            rig.state.CurrentKey = c.current_key;
             rig.net.script[kPhotoUrl] = { Body(100) };
             rig.net.script[DailyAddress("20030305")] = { "20030305<http://a/>" };
             rig.net.script[CatalogAddress()] = { Body(100) };
-            rig.Run(kPhotoUrl);
+            rig.Run(c.kind, kPhotoUrl);
             EXPECT_FALSE(rig.state.ImageReady.load());
             EXPECT_FALSE(rig.state.CatalogReady.load());
             EXPECT_EQ(rig.main.Texts(), c.statuses); // no byte count, no message
@@ -184,7 +194,7 @@ namespace {
         rig.net.script[kPhotoUrl] = { Body(100) };
         WorkerServices services = rig.Services();
         services.set_status = [](const std::string&) { throw std::runtime_error("window gone"); };
-        TVaziDovThread worker(rig.state, services);
+        TVaziDovThread worker(rig.state, services, RunKind::Photo);
         worker.Url = kPhotoUrl;
         EXPECT_NO_THROW(worker.Execute());
         EXPECT_FALSE(rig.state.ImageReady.load());
@@ -198,7 +208,7 @@ namespace {
         std::string catalog = Body(3000, 3);
         rig.net.script[DailyAddress("20030305")] = { daily };
         rig.net.script[CatalogAddress()] = Split(catalog, { 1024, 1024, 952 });
-        rig.Run("http://imagenes.tarvenia.example");
+        rig.Run(RunKind::FirstConnection, "http://imagenes.tarvenia.example");
 
         EXPECT_EQ(rig.main.Texts(),
             (std::vector<std::string> {
@@ -223,7 +233,7 @@ namespace {
         Rig rig;
         rig.net.script[DailyAddress("20030305")] = { std::string(1024, 'x'), "20040101<t>" };
         rig.net.script[CatalogAddress()] = {};
-        rig.Run("");
+        rig.Run(RunKind::FirstConnection, "");
         EXPECT_EQ(rig.state.CurrentKey, "20040101");
         EXPECT_EQ(rig.state.BaseUrls, std::vector<std::string> { "t" });
         EXPECT_EQ(rig.main.Texts().back(), Count(1035));
@@ -234,7 +244,7 @@ namespace {
         Rig rig;
         rig.state.SelectedKey = "old";
         rig.net.script[CatalogAddress()] = { Body(10) };
-        rig.Run("");
+        rig.Run(RunKind::FirstConnection, "");
         EXPECT_EQ(rig.state.CurrentKey, "");
         EXPECT_EQ(rig.state.SelectedKey, "");
         EXPECT_TRUE(rig.state.BaseUrls.empty());
@@ -258,7 +268,7 @@ namespace {
                 rig.net.script[url] = { "thanks" };
             rig.state.ConfirmPending = true;
             rig.state.CurrentKey = "20030301";
-            rig.Run(url);
+            rig.Run(RunKind::Confirmation, url);
             EXPECT_FALSE(rig.state.ConfirmPending.load());
             EXPECT_TRUE(rig.main.Texts().empty());
             EXPECT_EQ(rig.net.ReadsOf(url), 0);
@@ -292,9 +302,9 @@ namespace {
         ThreadWorkerStarter starter(rig.state, rig.Services());
         rig.state.CurrentKey = "20030301";
         rig.state.ConfirmPending = true;
-        starter.StartWorker(confirm);
+        starter.StartWorker(RunKind::Confirmation, confirm);
         ASSERT_TRUE(WaitFor([&] { return confirm_opened.load(); }));
-        starter.StartWorker(kPhotoUrl); // as a change of the combo box would
+        starter.StartWorker(RunKind::Photo, kPhotoUrl); // as a change of the combo box would
         ASSERT_TRUE(WaitFor([&] { return rig.state.ImageReady.load(); }));
         {
             std::lock_guard lock(m);
@@ -358,7 +368,7 @@ namespace {
             shown_on.push_back(std::this_thread::get_id());
         };
         rig.state.CurrentKey = "20030301";
-        ThreadWorkerStarter(rig.state, services).StartWorker(kPhotoUrl);
+        ThreadWorkerStarter(rig.state, services).StartWorker(RunKind::Photo, kPhotoUrl);
         ASSERT_TRUE(
             main.Pump([&] { return rig.state.ImageReady.load(std::memory_order_acquire); }));
         EXPECT_EQ(shown,
@@ -387,7 +397,8 @@ namespace {
                     std::this_thread::sleep_for(std::chrono::seconds(30));
                 };
                 rig->state.CurrentKey = "20030301";
-                ThreadWorkerStarter(rig->state, rig->Services()).StartWorker(kPhotoUrl);
+                ThreadWorkerStarter(rig->state, rig->Services())
+                    .StartWorker(RunKind::Photo, kPhotoUrl);
                 WaitFor([&] { return opened->load(); });
                 std::_Exit(7);
             },
@@ -403,14 +414,14 @@ namespace {
         rig.state.ConfirmPending = true;
         rig.state.CurrentKey = "20030301";
         {
-            TVaziDovThread first(rig.state, rig.Services());
-            EXPECT_EQ(first.Kind(), RunKind::Confirmation);
+            TVaziDovThread first(rig.state, rig.Services(), RunKind::Confirmation);
+            EXPECT_FALSE(rig.state.ConfirmPending.load()); // taken
             rig.state.ConfirmPending = true; // the next click, before its worker exists
             first.Url = confirm;
             first.Execute();
         }
-        TVaziDovThread second(rig.state, rig.Services());
-        EXPECT_EQ(second.Kind(), RunKind::Confirmation);
+        EXPECT_TRUE(rig.state.ConfirmPending.load());
+        TVaziDovThread second(rig.state, rig.Services(), RunKind::Confirmation);
         EXPECT_FALSE(rig.state.ConfirmPending.load());
     }
 

@@ -29,6 +29,9 @@ public:
         hints_[Control::badd] = texts::kHintAdd;
     }
 
+    layout::Box PrimaryScreen() const override { return screen; }
+    void MoveTo(int left, int top) override { place = { left, top }; }
+
     void SetVisible(Control control, bool visible) override { visible_[control] = visible; }
     bool IsVisible(Control control) const override { return visible_.at(control); }
 
@@ -116,6 +119,8 @@ public:
     };
 
     Items items { *this };
+    layout::Box screen { 0, 0, 1024, 768 };
+    std::pair<int, int> place { 344, 209 }; // the stored position
     std::string status;
     std::string picture;
     int loads = 0;

@@ -1,6 +1,5 @@
 #include "window/qt/main_window.h"
 
-#include "base/platform.h"
 #include "base/texts.h"
 #include "window/layout.h"
 #include "window/qt/bevel.h"
@@ -70,12 +69,10 @@ namespace {
 
 } // namespace
 
-MainWindow::MainWindow(
-    SharedState& state, WorkerStarter& workers, WallpaperInstaller& wallpaper, int display_depth)
+MainWindow::MainWindow(int display_depth)
     : QWidget(nullptr,
         Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
             | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
-    , form_(*this, state, workers, wallpaper, display_depth)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Cp1252ToQString(texts::kWindowCaption));
@@ -94,7 +91,8 @@ MainWindow::MainWindow(
     image_ = new ImageBox(display_depth, this);
     image_->setObjectName(QStringLiteral("Image1"));
     image_->setGeometry(Geometry(layout::kImage1));
-    image_->SetDecodeErrorHandler([this](const std::string& text) { form_.ShowException(text); });
+    image_->SetDecodeErrorHandler(
+        [this](const std::string& text) { Forward([&](TForm1& f) { f.ShowException(text); }); });
 
     bevel_ = new Bevel(this);
     bevel_->setObjectName(QStringLiteral("Bevel1"));
@@ -137,15 +135,16 @@ MainWindow::MainWindow(
     bfav_ = MakeButton(group_, layout::kBfav, texts::kFavoritas, false);
     bfav_->setObjectName(QStringLiteral("bfav"));
 
-    connect(bsal_, &QPushButton::clicked, this, [this] { form_.bsalClick(); });
-    connect(bcon_, &QPushButton::clicked, this, [this] { form_.bconClick(); });
-    connect(bcnf_, &QPushButton::clicked, this, [this] { form_.bcnfClick(); });
-    connect(bfav_, &QPushButton::clicked, this, [this] { form_.bfavClick(); });
-    connect(badd_, &QPushButton::clicked, this, [this] { form_.baddClick(); });
+    connect(bsal_, &QPushButton::clicked, this, [this] { Forward(&TForm1::bsalClick); });
+    connect(bcon_, &QPushButton::clicked, this, [this] { Forward(&TForm1::bconClick); });
+    connect(bcnf_, &QPushButton::clicked, this, [this] { Forward(&TForm1::bcnfClick); });
+    connect(bfav_, &QPushButton::clicked, this, [this] { Forward(&TForm1::bfavClick); });
+    connect(badd_, &QPushButton::clicked, this, [this] { Forward(&TForm1::baddClick); });
     // Both signals come from the user only: text and selection set by the
     // program fire nothing.
-    connect(combo_, &QComboBox::activated, this, [this](int) { form_.comboChange(); });
-    connect(combo_->lineEdit(), &QLineEdit::textEdited, this, [this] { form_.comboEdited(); });
+    connect(combo_, &QComboBox::activated, this, [this](int) { Forward(&TForm1::comboChange); });
+    connect(combo_->lineEdit(), &QLineEdit::textEdited, this,
+        [this] { Forward(&TForm1::comboEdited); });
 
     status_redraw_ = new QTimer(this);
     status_redraw_->setSingleShot(true);
@@ -154,13 +153,8 @@ MainWindow::MainWindow(
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));
     timer_->setInterval(1000);
-    connect(timer_, &QTimer::timeout, this, [this] { form_.Timer1Timer(); });
+    connect(timer_, &QTimer::timeout, this, [this] { Forward(&TForm1::Timer1Timer); });
     timer_->start();
-
-    // The full screen, not the work area without panels.
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const auto placement = form_.FormCreate(screen.width(), screen.height(), FavoritesDir());
-    move(placement.left, placement.top);
 }
 
 MainWindow::~MainWindow() = default;
@@ -193,6 +187,15 @@ SpeedButton* MainWindow::Button(Control control) const
     }
     return nullptr;
 }
+
+layout::Box MainWindow::PrimaryScreen() const
+{
+    // The full screen, not the work area without panels.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    return { screen.x(), screen.y(), screen.width(), screen.height() };
+}
+
+void MainWindow::MoveTo(int left, int top) { move(left, top); }
 
 void MainWindow::SetVisible(Control control, bool visible) { Widget(control)->setVisible(visible); }
 
@@ -290,7 +293,7 @@ void MainWindow::Close() { close(); }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    form_.FormClose();
+    Forward(&TForm1::FormClose);
     event->accept();
 }
 

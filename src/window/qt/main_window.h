@@ -1,6 +1,6 @@
 // Form1 under Qt: the window with its stored layout, and the view that the
-// controller TForm1 drives. Every event goes to the controller; this class
-// only draws and forwards.
+// controller TForm1 drives. Every event goes to the controller it is bound
+// to; this class only draws and forwards.
 #pragma once
 
 #include "window/tform1.h"
@@ -28,12 +28,14 @@ class SpeedButton;
 class MainWindow : public QWidget, public TView {
     Q_OBJECT
 public:
-    // Runs FormCreate and places the window on the primary screen.
-    MainWindow(SharedState& state, WorkerStarter& workers, WallpaperInstaller& wallpaper,
-        int display_depth);
+    // The window with the controls of the stored layout, not yet shown; the
+    // preview draws for a screen of `display_depth` bits per pixel.
+    explicit MainWindow(int display_depth);
     ~MainWindow() override;
 
-    TForm1& Form() { return form_; }
+    // From now on the window's events, Timer1's ticks among them, go to
+    // `form`; before, they are dropped.
+    void Bind(TForm1& form) { form_ = &form; }
 
     // The default error box (a modal message box); tests put a recorder here.
     using ErrorBox = std::function<void(const QString& text, const QString& caption)>;
@@ -49,6 +51,8 @@ public:
     int AddGlyph() const { return glyph_; }
 
     // TView
+    layout::Box PrimaryScreen() const override;
+    void MoveTo(int left, int top) override;
     void SetVisible(Control control, bool visible) override;
     bool IsVisible(Control control) const override;
     void SetStatusText(const std::string& text) override;
@@ -75,8 +79,14 @@ protected:
 private:
     QWidget* Widget(Control control) const;
     void DrawStatus();
+    // Calls into the bound controller, if any.
+    template <class Fn> void Forward(Fn&& fn)
+    {
+        if (form_)
+            std::invoke(fn, *form_);
+    }
 
-    TForm1 form_;
+    TForm1* form_ = nullptr;
     ImageBox* image_ = nullptr;
     Bevel* bevel_ = nullptr;
     SpeedButton* badd_ = nullptr;

@@ -113,8 +113,7 @@ Win32View::~Win32View()
         ::DeleteObject(background_);
 }
 
-void Win32View::Create(
-    TForm1& form, int screen_width, int screen_height, const std::string& executable_dir)
+void Win32View::Create(TForm1& form)
 {
     form_ = &form;
 
@@ -157,11 +156,19 @@ void Win32View::Create(
             ::DeleteMenu(menu, item, MF_BYCOMMAND);
     }
     CreateControls();
-
-    TForm1::Placement placement = form.FormCreate(screen_width, screen_height, executable_dir);
-    ::SetWindowPos(hwnd_, nullptr, placement.left, placement.top, 0, 0,
-        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::SetTimer(hwnd_, kTimer1, kTimer1Interval, nullptr);
+}
+
+layout::Box Win32View::PrimaryScreen() const
+{
+    // The primary monitor's top left corner is the origin of the desktop.
+    return { 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN) };
+}
+
+void Win32View::MoveTo(int left, int top)
+{
+    if (hwnd_)
+        ::SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32View::CreateControls()

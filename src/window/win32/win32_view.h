@@ -42,10 +42,10 @@ public:
     Win32View(const Win32View&) = delete;
     Win32View& operator=(const Win32View&) = delete;
 
-    // Creates the window from its layout (not yet shown), runs FormCreate and
-    // places the window where it says, and starts Timer1.
-    void Create(
-        TForm1& form, int screen_width, int screen_height, const std::string& executable_dir);
+    // Creates the window from its layout at its stored place (not yet
+    // shown), bound to `form`: its events, Timer1's ticks among them, go
+    // there.
+    void Create(TForm1& form);
     void Show();
     // Whether the end of the window ends the message loop (the program's
     // window does; windows made by tests don't).
@@ -62,6 +62,8 @@ public:
     const PreviewImage& Image1() const { return *image_; }
 
     // TView
+    layout::Box PrimaryScreen() const override;
+    void MoveTo(int left, int top) override;
     void SetVisible(Control control, bool visible) override;
     bool IsVisible(Control control) const override;
     void SetStatusText(const std::string& text) override;

@@ -4,7 +4,7 @@
 #include "base/file.h"
 #include "base/texts.h"
 #include "combo_contract.h"
-#include "desktop/wallpaper.h"
+#include "protocol/wallpaper_installer.h"
 #include "protocol/worker_starter.h"
 #include "support/temp_folder.h"
 #include "support/test_jpeg.h"
@@ -40,7 +40,7 @@ namespace {
 
     class CountingStarter : public WorkerStarter {
     public:
-        void StartWorker(const std::string& url) override { urls.push_back(url); }
+        void StartWorker(RunKind, const std::string& url) override { urls.push_back(url); }
         std::vector<std::string> urls;
     };
 
@@ -76,11 +76,14 @@ namespace {
         QtCombo()
         {
             state_.Paths = WorkPaths::InFolder(temp_.Dir());
-            window_ = std::make_unique<MainWindow>(state_, workers_, wallpaper_, 24);
+            window_ = std::make_unique<MainWindow>(24);
+            form_ = std::make_unique<TForm1>(*window_, state_, workers_, wallpaper_, 24);
+            window_->Bind(*form_);
+            form_->FormCreate(temp_.Dir());
             window_->show();
         }
         TView& View() override { return *window_; }
-        TForm1& Form() override { return window_->Form(); }
+        TForm1& Form() override { return *form_; }
         SharedState& State() override { return state_; }
         const std::vector<std::string>& Started() const override { return workers_.urls; }
         void Type(const std::string& text) override { TypeInto(*window_->Combo(), text); }
@@ -102,6 +105,7 @@ namespace {
         CountingStarter workers_;
         NoWallpaper wallpaper_;
         std::unique_ptr<MainWindow> window_;
+        std::unique_ptr<TForm1> form_;
     };
 
     std::unique_ptr<testing::ComboFrontEnd> MakeQtCombo() { return std::make_unique<QtCombo>(); }
@@ -114,16 +118,19 @@ namespace {
         void SetUp() override
         {
             state_.Paths = WorkPaths::InFolder(dir_.string() + "/");
-            window_ = std::make_unique<MainWindow>(state_, workers_, wallpaper_, 24);
-            // Beside the executable is the program's place; the tests keep
-            // theirs apart.
-            executable_favourites_ = window_->Form().FavoritesPath;
-            window_->Form().FavoritesPath = dir_.string() + "/qndelarf.qdl";
+            window_ = std::make_unique<MainWindow>(24);
+            form_ = std::make_unique<TForm1>(*window_, state_, workers_, wallpaper_, 24);
+            window_->Bind(*form_);
+            form_->FormCreate(dir_.string() + "/");
             window_->SetErrorBox([this](const QString& text, const QString& caption) {
                 errors_.push_back({ text, caption });
             });
         }
-        void TearDown() override { window_.reset(); }
+        void TearDown() override
+        {
+            window_.reset();
+            form_.reset();
+        }
         // The window's state once a first photo has been shown.
         void ShowPhoto(const std::string& photo_bytes)
         {
@@ -135,7 +142,7 @@ namespace {
             WriteFile(state_.Paths.photo, photo_bytes);
             state_.CatalogReady = true;
             state_.ImageReady = true;
-            window_->Form().Timer1Timer();
+            form_->Timer1Timer();
         }
         std::string Jpeg(int w, int h)
         {
@@ -145,11 +152,11 @@ namespace {
 
         tarvenia::testing::TempFolder temp_;
         const fs::path dir_ = temp_.Root();
-        std::string executable_favourites_;
         SharedState state_;
         CountingStarter workers_;
         NoWallpaper wallpaper_;
         std::unique_ptr<MainWindow> window_;
+        std::unique_ptr<TForm1> form_;
         std::vector<std::pair<QString, QString>> errors_;
     };
 
@@ -164,10 +171,11 @@ namespace {
         EXPECT_TRUE(w.windowFlags() & Qt::WindowCloseButtonHint);
         EXPECT_EQ(w.font().pixelSize(), 11);
         EXPECT_FALSE(w.windowIcon().isNull());
+        // FormCreate placed it by the primary screen the window reports.
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        EXPECT_EQ(w.pos(), QPoint(screen.width() - 275, screen.height() - 350));
-        EXPECT_EQ(executable_favourites_,
-            QCoreApplication::applicationDirPath().toStdString() + "/qndelarf.qdl");
+        const layout::Box reported = w.PrimaryScreen();
+        EXPECT_EQ(QRect(reported.left, reported.top, reported.width, reported.height), screen);
+        EXPECT_EQ(w.pos(), screen.bottomRight() + QPoint(1 - 275, 1 - 350));
 
         struct Row {
             const char* name;
@@ -244,8 +252,8 @@ namespace {
         // with the file's text and the full stop the box appends.
         ShowPhoto(Jpeg(32, 24));
         window_->Combo()->setCurrentIndex(-1);
-        window_->Form().comboChange();
-        window_->Form().bfavClick();
+        form_->comboChange();
+        form_->bfavClick();
         ASSERT_EQ(errors_.size(), 2u);
         EXPECT_EQ(errors_[0].first, "List index out of bounds (-1)");
         EXPECT_EQ(errors_[1].first, "File not found.");
@@ -308,7 +316,7 @@ namespace {
         window_->SetComboSelectedIndex(1);
         TypeInto(*window_->Combo(), "Mi faro\xF1");
         window_->Button(Control::badd)->click();
-        EXPECT_EQ(File::ReadAll(window_->Form().FavoritesPath),
+        EXPECT_EQ(File::ReadAll(form_->FavoritesPath),
             std::vector<unsigned char>({ '2', '0', '2', '4', '0', '1', '0', '4', '0', 'M', 'i', ' ',
                 'f', 'a', 'r', 'o', 0xF1, '\r', '\n' }));
         EXPECT_TRUE(errors_.empty());
@@ -317,8 +325,8 @@ namespace {
     TEST_F(QtWindowTest, ViewSwitchReloadsTheCombo)
     {
         ShowPhoto(Jpeg(32, 24));
-        WriteFile(window_->Form().FavoritesPath, "202401030Mercado\r\n202401040Faro\r\n");
-        window_->Form().vis_bfav();
+        WriteFile(form_->FavoritesPath, "202401030Mercado\r\n202401040Faro\r\n");
+        form_->vis_bfav();
         EXPECT_TRUE(window_->IsVisible(Control::bfav));
 
         window_->Button(Control::bfav)->click();
@@ -349,8 +357,8 @@ namespace {
     {
         ShowPhoto(Jpeg(32, 24));
         EXPECT_EQ(window_->AddGlyph(), 0);
-        window_->SetCaption(Control::bfav, texts::kTodas);
-        window_->Form().vis_bfav();
+        form_->SetMode(TForm1::ViewMode::Favourites);
+        form_->vis_bfav();
         EXPECT_EQ(window_->AddGlyph(), 1);
         EXPECT_EQ(window_->Button(Control::badd)->icon().pixmap(16, 16).toImage(),
             ImageList1(1).toImage());

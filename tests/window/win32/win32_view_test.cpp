@@ -10,7 +10,7 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "base/texts.h"
-#include "desktop/wallpaper.h"
+#include "protocol/wallpaper_installer.h"
 #include "protocol/worker_starter.h"
 #include "window/tform1.h"
 #include "window/win32/preview_image.h"
@@ -39,7 +39,7 @@ namespace {
 
     class RecordingStarter final : public WorkerStarter {
     public:
-        void StartWorker(const std::string& url) override { urls.push_back(url); }
+        void StartWorker(RunKind, const std::string& url) override { urls.push_back(url); }
         std::vector<std::string> urls;
     };
 
@@ -134,7 +134,8 @@ namespace {
             state_.Paths = WorkPaths::InFolder(temp_.Dir());
             view_ = std::make_unique<Win32View>(::GetModuleHandleA(nullptr), 24);
             form_ = std::make_unique<TForm1>(*view_, state_, starter_, wallpaper_, 24);
-            view_->Create(*form_, 1024, 768, temp_.Dir());
+            view_->Create(*form_);
+            form_->FormCreate(temp_.Dir());
             view_->Show();
             Pump(std::chrono::milliseconds(50));
         }
@@ -308,9 +309,10 @@ namespace {
             std::error_code ec;
             fs::remove_all(dir_, ec);
         }
-        void Create(int screen_width = 1024, int screen_height = 768)
+        void Create()
         {
-            view_->Create(*form_, screen_width, screen_height, Dir());
+            view_->Create(*form_);
+            form_->FormCreate(Dir());
             ASSERT_NE(view_->Handle(), nullptr);
             view_->Show();
             Pump(std::chrono::milliseconds(50));
@@ -425,21 +427,27 @@ namespace {
         EXPECT_EQ(::SendMessageA(view_->ToolTipHandle(), TTM_GETTOOLCOUNT, 0, 0), 1);
     }
 
-    TEST_F(Win32ViewTest, FormCreatePlacesTheWindowFromTheScreenSize)
+    // The view reports the primary screen, whose corner is the desktop's
+    // origin, and puts the window where the controller says.
+    TEST_F(Win32ViewTest, TheWindowGoesWhereTheControllerPlacesIt)
     {
-        struct Screen {
-            int width, height, left, top;
-        } screens[] = { { 1024, 768, 749, 418 }, { 800, 600, 525, 250 }, { 640, 480, 365, 130 } };
-        for (const auto& s : screens) {
-            SCOPED_TRACE(s.width);
-            TearDown();
-            SetUp();
-            Create(s.width, s.height);
+        Create();
+        const layout::Box screen = view_->PrimaryScreen();
+        EXPECT_EQ(screen.left, 0);
+        EXPECT_EQ(screen.top, 0);
+        EXPECT_EQ(screen.width, ::GetSystemMetrics(SM_CXSCREEN));
+        EXPECT_EQ(screen.height, ::GetSystemMetrics(SM_CYSCREEN));
+        EXPECT_EQ(form_->FavoritesPath, Dir() + "qndelarf.qdl");
+        struct Place {
+            int left, top;
+        } places[] = { { screen.width - 275, screen.height - 350 }, { 525, 250 }, { -20, 30 } };
+        for (const auto& p : places) {
+            if (&p != &places[0])
+                view_->MoveTo(p.left, p.top);
             RECT r;
             ::GetWindowRect(view_->Handle(), &r);
-            EXPECT_EQ(r.left, s.left);
-            EXPECT_EQ(r.top, s.top);
-            EXPECT_EQ(form_->FavoritesPath, Dir() + "qndelarf.qdl");
+            EXPECT_EQ(r.left, p.left);
+            EXPECT_EQ(r.top, p.top);
         }
     }
 
