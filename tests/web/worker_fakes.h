@@ -2,6 +2,7 @@
 // the worker's tests.
 #pragma once
 
+#include "protocol/hand_over_mailbox.h"
 #include "protocol/main_thread.h"
 #include "support/temp_folder.h"
 #include "web/http_client.h"
@@ -16,10 +17,11 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace tarvenia::testing {
@@ -189,49 +191,78 @@ struct WorkerRig {
     WorkerServices services;
 };
 
-// A main thread that takes hand-overs from other threads: the test's own
-// thread runs Pump, which answers them until `done` holds or time runs out.
+// A main thread that takes hand-overs from other threads through the
+// front-ends' mailbox: the test's own thread, which makes it, runs Pump, a
+// small event loop that serves the mailbox's notices and, between them, a
+// timer and a paint as a toolkit's loop would.
 class PumpedMainThread final : public MainThread {
 public:
+    PumpedMainThread()
+        : mailbox_(HandOverMailbox::Make([this] {
+            std::lock_guard lock(mutex_);
+            ++notices_;
+            cv_.notify_all();
+            return true;
+        }))
+    {
+    }
+    ~PumpedMainThread() override { mailbox_->Close(); }
     void RunAndWait(const std::function<void()>& fn) override
     {
-        std::unique_lock lock(mutex_);
-        queue_.push_back(&fn);
-        cv_.notify_all();
-        cv_.wait(lock, [&] { return served_.count(&fn) > 0; });
-        served_.erase(&fn);
+        const auto mailbox = mailbox_;
+        mailbox->RunAndWait(fn);
     }
+    void StartTimer(std::chrono::milliseconds interval, std::function<void()> tick)
+    {
+        interval_ = interval;
+        tick_ = std::move(tick);
+        due_ = Clock::now() + interval;
+    }
+    void RequestPaint(std::function<void()> painted) { paint_ = std::move(painted); }
 
     // True when `done` held before the limit.
     bool Pump(const std::function<bool()>& done,
         std::chrono::milliseconds limit = std::chrono::seconds(10))
     {
-        auto end = std::chrono::steady_clock::now() + limit;
-        std::unique_lock lock(mutex_);
+        const auto end = Clock::now() + limit;
         while (!done()) {
-            if (queue_.empty()) {
-                if (cv_.wait_until(lock,
-                        std::min(
-                            end, std::chrono::steady_clock::now() + std::chrono::milliseconds(5)))
-                        == std::cv_status::timeout
-                    && std::chrono::steady_clock::now() > end)
-                    return false;
+            const auto now = Clock::now();
+            if (now > end)
+                return false;
+            if (tick_ && now >= due_) {
+                due_ = now + interval_;
+                tick_();
                 continue;
             }
-            const std::function<void()>* fn = queue_.front();
-            queue_.pop_front();
-            (*fn)();
-            served_.insert(fn);
-            cv_.notify_all();
+            if (paint_) {
+                std::exchange(paint_, nullptr)();
+                continue;
+            }
+            auto wake = std::min(end, now + std::chrono::milliseconds(5));
+            if (tick_)
+                wake = std::min(wake, due_);
+            {
+                std::unique_lock lock(mutex_);
+                if (!cv_.wait_until(lock, wake, [&] { return notices_ > 0; }))
+                    continue;
+                --notices_;
+            }
+            if (mailbox_->Watch() == HandOverMailbox::WatchEnd::kTimeLimit)
+                mailbox_->Leave();
         }
         return true;
     }
 
 private:
+    using Clock = std::chrono::steady_clock;
+    std::shared_ptr<HandOverMailbox> mailbox_;
     std::mutex mutex_;
     std::condition_variable cv_;
-    std::deque<const std::function<void()>*> queue_;
-    std::set<const std::function<void()>*> served_;
+    int notices_ = 0; // under mutex_
+    // Pump's thread only.
+    std::chrono::milliseconds interval_ {};
+    Clock::time_point due_ {};
+    std::function<void()> tick_, paint_;
 };
 
 // Waits (bounded) until `done` holds; true when it did.

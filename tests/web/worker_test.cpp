@@ -1,4 +1,5 @@
 // The download worker's three runs against a scripted network.
+#include "main_thread_contract.h"
 #include "worker_fakes.h"
 
 #include "base/texts.h"
@@ -308,6 +309,34 @@ namespace {
         // Both runs are over once their sessions are closed.
         EXPECT_TRUE(WaitFor([&] { return rig.net.sessions_open.load() == 0; }));
     }
+
+    // The hand-over's shared suite against the tests' own main thread: the
+    // front-ends' mailbox, under ThreadSanitizer too.
+    class PumpedHandOver final : public MainThreadFrontEnd {
+    public:
+        MainThread& Main() override { return main_; }
+        bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) override
+        {
+            return main_.Pump(done, limit);
+        }
+        void StartTimer(std::chrono::milliseconds interval, std::function<void()> tick) override
+        {
+            main_.StartTimer(interval, std::move(tick));
+        }
+        void RequestPaint(std::function<void()> painted) override
+        {
+            main_.RequestPaint(std::move(painted));
+        }
+
+    private:
+        PumpedMainThread main_;
+    };
+    std::unique_ptr<MainThreadFrontEnd> MakePumpedHandOver()
+    {
+        return std::make_unique<PumpedHandOver>();
+    }
+    INSTANTIATE_TEST_SUITE_P(Pumped, MainThreadContract, ::testing::Values(&MakePumpedHandOver),
+        [](const auto&) { return std::string("pumped"); });
 
     // The status texts are set on the main thread while the worker waits.
     TEST(ThreadWorkerStarterTest, StatusesAreHandedOverToTheMainThread)

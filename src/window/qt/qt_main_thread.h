@@ -1,40 +1,31 @@
-// The worker's hand-over to the main thread under Qt: a call posted as an
-// event to an object that lives in the main thread, the worker waiting on a
-// flag of the call until the main thread has run it.
+// The worker's hand-over to the main thread under Qt: the mailbox of
+// protocol/hand_over_mailbox.h, whose notice is an event posted to an object
+// that lives in the main thread.
 #pragma once
 
+#include "protocol/hand_over_mailbox.h"
 #include "protocol/main_thread.h"
 
 #include <QObject>
 
-#include <atomic>
-#include <chrono>
+#include <memory>
 
 namespace tarvenia::qt {
 
 class QtMainThread : public QObject, public MainThread {
     Q_OBJECT
 public:
-    // Must be created on the main thread. Created after the application
-    // object, it also keeps the main thread awake for a moment between the
-    // hand-overs of a fast download.
+    // Must be created on the main thread. Its destruction releases a call
+    // still waiting, without running it.
     explicit QtMainThread(QObject* parent = nullptr);
+    ~QtMainThread() override;
     void RunAndWait(const std::function<void()>& fn) override;
 
 protected:
     bool event(QEvent* event) override;
 
 private:
-    // Called as the main thread's event loop is about to sleep.
-    void BeforeSleep();
-
-    using Clock = std::chrono::steady_clock;
-    // Calls posted and not yet run.
-    std::atomic<int> posted_ { 0 };
-    // Main thread only: when the last call ended, and whether the one
-    // before it came back quickly (a download in full flow).
-    Clock::time_point last_end_ {};
-    bool streaming_ = false;
+    std::shared_ptr<HandOverMailbox> mailbox_;
 };
 
 } // namespace tarvenia::qt

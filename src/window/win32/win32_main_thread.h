@@ -1,44 +1,41 @@
-// The workers' hand-over to the main thread: the call is sent to the main
-// window as a private message, its handler runs the function, and SendMessage
-// returns only when it has run. A worker that calls after the window has gone
-// returns at once without running anything.
+// The workers' hand-over to the main thread under Win32: the mailbox of
+// protocol/hand_over_mailbox.h, whose notice is a message posted to a
+// message-only window of the main thread (modal loops dispatch it too). A
+// worker that calls after the main window has gone returns at once without
+// running anything.
 #pragma once
 
+#include "protocol/hand_over_mailbox.h"
 #include "protocol/main_thread.h"
 
 #include <windows.h>
 
-#include <exception>
-#include <functional>
+#include <memory>
 
 namespace tarvenia::win32 {
 
 // Private messages of the main window.
-inline constexpr UINT kRunOnMainThread = WM_APP + 1; // lParam: MainThreadCall*
 inline constexpr UINT kReportPaintFailure = WM_APP + 2;
-
-struct MainThreadCall {
-    const std::function<void()>* fn;
-    std::exception_ptr error;
-    bool ran = false;
-
-    // Runs the call in the window's message handler; an exception is kept
-    // for the caller, it never crosses the system's message dispatch.
-    static LRESULT Deliver(LPARAM lp) noexcept;
-};
 
 class Win32MainThread final : public MainThread {
 public:
-    // `window` is read at every call: the window may be created after this
-    // object.
-    explicit Win32MainThread(const HWND& window)
-        : window_(window)
-    {
-    }
+    // Made on the main thread. `window`, the main window, is read at every
+    // call: it may be created after this object.
+    explicit Win32MainThread(const HWND& window);
+    ~Win32MainThread() override;
+    Win32MainThread(const Win32MainThread&) = delete;
+    Win32MainThread& operator=(const Win32MainThread&) = delete;
     void RunAndWait(const std::function<void()>& fn) override;
 
 private:
+    static LRESULT CALLBACK NoticeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    // Watches the mailbox for as long as calls stream and nothing else
+    // needs the queue.
+    void Serve();
+
     const HWND& window_;
+    HWND notices_ = nullptr;
+    std::shared_ptr<HandOverMailbox> mailbox_;
 };
 
 } // namespace tarvenia::win32

@@ -494,8 +494,6 @@ LRESULT Win32View::Handle(UINT msg, WPARAM wp, LPARAM lp)
             Forward([&text](TForm1& f) { f.ShowException(text); });
         }
         return 0;
-    case kRunOnMainThread:
-        return MainThreadCall::Deliver(lp);
     case WM_TIMER:
         if (wp == kTimer1) {
             Forward([](TForm1& f) { f.Timer1Timer(); });

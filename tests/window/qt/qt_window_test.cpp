@@ -15,7 +15,6 @@
 #include "window/qt/group_box.h"
 #include "window/qt/image_box.h"
 #include "window/qt/main_window.h"
-#include "window/qt/qt_main_thread.h"
 #include "window/qt/speed_button.h"
 
 #include <QApplication>
@@ -31,10 +30,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <set>
-#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -465,34 +462,6 @@ namespace {
         grey.palette[14] = 30; // red
         EXPECT_EQ(ImageBox::Stretch(grey, 4, 4).pixelColor(3, 3), QColor(30, 20, 10));
         EXPECT_TRUE(ImageBox::Stretch(DecodedImage {}, 160, 120).isNull());
-    }
-
-    TEST(QtMainThread, RunsCallsOnTheMainThreadAndCarriesTheirErrors)
-    {
-        QtMainThread main_thread;
-        const auto main_id = std::this_thread::get_id();
-        std::thread::id ran_on;
-        main_thread.RunAndWait([&] { ran_on = std::this_thread::get_id(); });
-        EXPECT_EQ(ran_on, main_id);
-
-        std::atomic<bool> done { false };
-        std::string caught;
-        std::thread worker([&] {
-            main_thread.RunAndWait([&] { ran_on = std::this_thread::get_id(); });
-            try {
-                main_thread.RunAndWait([] { throw tarvenia::Error("boom"); });
-            } catch (const tarvenia::Error& e) {
-                caught = e.what();
-            }
-            done = true;
-        });
-        QElapsedTimer clock;
-        clock.start();
-        while (!done && clock.elapsed() < 10'000)
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        worker.join();
-        EXPECT_EQ(ran_on, main_id);
-        EXPECT_EQ(caught, "boom");
     }
 
     TEST_F(QtWindowTest, ClosingRunsFormClose)

@@ -1,7 +1,9 @@
 // The Win32 front-end of the main window: its layout, the controls' events
 // reaching TForm1, the picture, the error box and the workers' hand-over to
-// the main thread. Needs a display (test-windows runs it inside Xvfb).
+// the main thread (with the front-ends' shared suite of main_thread_contract.h). Needs a display
+// (test-windows runs it inside Xvfb).
 #include "combo_contract.h"
+#include "main_thread_contract.h"
 #include "support/temp_folder.h"
 #include "support/test_jpeg.h"
 
@@ -14,6 +16,7 @@
 #include "window/win32/preview_image.h"
 #include "window/win32/win32_main_thread.h"
 #include "window/win32/win32_view.h"
+#include "window/win32/window_object.h"
 
 #include <gtest/gtest.h>
 
@@ -191,6 +194,98 @@ namespace {
     }
     using testing::ComboContract;
     INSTANTIATE_TEST_SUITE_P(Win32, ComboContract, ::testing::Values(&MakeWin32Combo),
+        [](const auto&) { return std::string("win32"); });
+
+    // The hand-over's shared suite, with a shown window of our own that
+    // reports its paints and timer.
+    class Win32HandOver final : public testing::MainThreadFrontEnd {
+    public:
+        Win32HandOver()
+        {
+            HINSTANCE instance = ::GetModuleHandleA(nullptr);
+            WNDCLASSA wc {};
+            if (!::GetClassInfoA(instance, kClassName, &wc)) {
+                wc.lpfnWndProc = &Proc;
+                wc.hInstance = instance;
+                wc.lpszClassName = kClassName;
+                ::RegisterClassA(&wc);
+            }
+            hwnd_ = ::CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "", WS_POPUP | WS_VISIBLE, 0, 0,
+                40, 30, nullptr, nullptr, instance, this);
+            ::UpdateWindow(hwnd_);
+            main_ = std::make_unique<Win32MainThread>(hwnd_);
+        }
+        ~Win32HandOver() override
+        {
+            main_.reset();
+            ::DestroyWindow(hwnd_);
+        }
+        MainThread& Main() override { return *main_; }
+        // The program's loop, looking at `done` after every message and
+        // whenever a message arrives or 5 ms have passed.
+        bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) override
+        {
+            const auto end = Clock::now() + limit;
+            for (;;) {
+                MSG msg;
+                while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                    ::TranslateMessage(&msg);
+                    ::DispatchMessageA(&msg);
+                    if (done())
+                        return true;
+                    if (Clock::now() > end)
+                        return false;
+                }
+                if (done())
+                    return true;
+                if (Clock::now() > end)
+                    return false;
+                ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            }
+        }
+        void StartTimer(std::chrono::milliseconds interval, std::function<void()> tick) override
+        {
+            tick_ = std::move(tick);
+            ::SetTimer(hwnd_, 1, static_cast<UINT>(interval.count()), nullptr);
+        }
+        void RequestPaint(std::function<void()> painted) override
+        {
+            painted_ = std::move(painted);
+            ::InvalidateRect(hwnd_, nullptr, FALSE);
+        }
+
+    private:
+        static constexpr char kClassName[] = "TarveniaHandOverProbe";
+        static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+        {
+            auto* self = WindowObject<Win32HandOver>(hwnd, msg, lp);
+            if (self && msg == WM_PAINT) {
+                PAINTSTRUCT ps;
+                ::BeginPaint(hwnd, &ps);
+                ::EndPaint(hwnd, &ps);
+                if (self->painted_)
+                    self->painted_();
+                return 0;
+            }
+            if (self && msg == WM_TIMER && wp == 1) {
+                if (self->tick_)
+                    self->tick_();
+                return 0;
+            }
+            return ::DefWindowProcA(hwnd, msg, wp, lp);
+        }
+
+        HWND hwnd_ = nullptr;
+        std::unique_ptr<Win32MainThread> main_;
+        std::function<void()> tick_, painted_;
+    };
+
+    std::unique_ptr<testing::MainThreadFrontEnd> MakeWin32HandOver()
+    {
+        return std::make_unique<Win32HandOver>();
+    }
+    using testing::MainThreadContract;
+    INSTANTIATE_TEST_SUITE_P(Win32, MainThreadContract, ::testing::Values(&MakeWin32HandOver),
         [](const auto&) { return std::string("win32"); });
 
     class Win32ViewTest : public ::testing::Test {
@@ -505,35 +600,15 @@ namespace {
         }
     }
 
-    TEST_F(Win32ViewTest, WorkersHandOverToTheMainThreadAndWait)
+    TEST_F(Win32ViewTest, OnceTheWindowIsGoneAHandOverReturnsWithoutRunning)
     {
         Create();
         Win32MainThread main(view_->HandleRef());
-        const DWORD ui_thread = ::GetCurrentThreadId();
-        std::atomic<DWORD> ran_on { 0 };
-        std::atomic<bool> rethrown { false };
-        std::atomic<bool> done { false };
-        std::thread worker([&] {
-            main.RunAndWait([&] { ran_on = ::GetCurrentThreadId(); });
-            try {
-                main.RunAndWait([] { throw Error("status"); });
-            } catch (const Error& e) {
-                rethrown = std::string(e.what()) == "status";
-            }
-            done = true;
-        });
-        const auto end = Clock::now() + std::chrono::seconds(5);
-        while (!done && Clock::now() < end)
-            Pump(std::chrono::milliseconds(10));
-        worker.join();
-        EXPECT_EQ(ran_on.load(), ui_thread);
-        EXPECT_TRUE(rethrown.load());
-
-        // Once the window is gone a hand-over returns without running.
         view_->Close();
         bool ran = false;
         std::thread late([&] { main.RunAndWait([&] { ran = true; }); });
         late.join();
+        main.RunAndWait([&] { ran = true; });
         EXPECT_FALSE(ran);
     }
 
