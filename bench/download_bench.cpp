@@ -266,7 +266,7 @@ int main(int argc, char** argv)
             status_bar.showMessage(tarvenia::qt::Cp1252ToQString(t));
         }).mb_per_s);
         qt_form_mbs.push_back(TimeQtPhotoRun(state, url, size, [&](const std::string& t) {
-            form.SetStatusText(t);
+            form.SetStatusText(t, false);
         }).mb_per_s);
 #endif
 

@@ -2,6 +2,7 @@
 // reaching TForm1, the picture, the error box and the workers' hand-over to
 // the main thread. Needs a display (test-windows runs it inside Xvfb).
 #include "combo_contract.h"
+#include "keyboard_contract.h"
 #include "support/temp_folder.h"
 #include "support/test_jpeg.h"
 
@@ -26,6 +27,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <thread>
 
 namespace tarvenia::win32 {
@@ -195,6 +197,89 @@ namespace {
     INSTANTIATE_TEST_SUITE_P(Win32, ComboContract, ::testing::Values(&MakeWin32Combo),
         [](const auto&) { return std::string("win32"); });
 
+    // The Win32 window for the keyboard's shared suite: key messages posted
+    // to the focus window and handled by the program's own loop
+    // (PreTranslateMessage); the modifiers are set in the thread's key state.
+    class Win32Keyboard final : public testing::KeyboardFrontEnd {
+    public:
+        Win32Keyboard()
+        {
+            state.Paths = WorkPaths::InFolder(Dir());
+            view_ = std::make_unique<Win32View>(::GetModuleHandleA(nullptr), 24);
+            form = std::make_unique<TForm1>(*view_, state, workers, wallpaper, 24);
+            view_->Create(*form);
+            form->FormCreate(Dir());
+            view_->Show();
+            Loop();
+        }
+        ~Win32Keyboard() override { view_.reset(); }
+        TView& View() override { return *view_; }
+        void Press(const Key& key) override
+        {
+            BYTE saved[256], keys[256];
+            ::GetKeyboardState(saved);
+            std::memcpy(keys, saved, sizeof keys);
+            keys[VK_CONTROL] = key.ctrl ? 0x80 : 0;
+            keys[VK_SHIFT] = key.shift ? 0x80 : 0;
+            keys[VK_MENU] = key.alt ? 0x80 : 0;
+            ::SetKeyboardState(keys);
+            static const std::map<Key::Code, UINT> vks = {
+                { Key::Code::Return, VK_RETURN },
+                { Key::Code::Space, VK_SPACE },
+                { Key::Code::Escape, VK_ESCAPE },
+                { Key::Code::Tab, VK_TAB },
+                { Key::Code::Up, VK_UP },
+                { Key::Code::Down, VK_DOWN },
+                { Key::Code::PageUp, VK_PRIOR },
+                { Key::Code::PageDown, VK_NEXT },
+                { Key::Code::Home, VK_HOME },
+                { Key::Code::End, VK_END },
+                { Key::Code::F4, VK_F4 },
+            };
+            const UINT vk
+                = key.code == Key::Code::Letter ? static_cast<UINT>(key.letter) : vks.at(key.code);
+            HWND target = ::GetFocus();
+            if (!target)
+                target = view_->Handle();
+            const LPARAM lp = 1 | (key.alt ? (1 << 29) : 0);
+            ::PostMessageA(target, key.alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, lp);
+            ::PostMessageA(target, key.alt ? WM_SYSKEYUP : WM_KEYUP, vk,
+                lp | static_cast<LPARAM>(0xC0000000u));
+            Loop();
+            ::SetKeyboardState(saved);
+        }
+        bool Closed() const override { return view_->Handle() == nullptr; }
+        bool KeyboardCues() const override { return view_->KeyboardCues(); }
+
+    private:
+        // The program's message loop, until the queue is empty.
+        void Loop()
+        {
+            for (int idle = 0; idle < 3;) {
+                MSG msg;
+                if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                    ++idle;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                    continue;
+                }
+                idle = 0;
+                if (view_->PreTranslateMessage(msg))
+                    continue;
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+        }
+        std::unique_ptr<Win32View> view_;
+    };
+
+    std::unique_ptr<testing::KeyboardFrontEnd> MakeWin32Keyboard()
+    {
+        return std::make_unique<Win32Keyboard>();
+    }
+    using testing::KeyboardContract;
+    INSTANTIATE_TEST_SUITE_P(Win32, KeyboardContract, ::testing::Values(&MakeWin32Keyboard),
+        [](const auto&) { return std::string("win32"); });
+
     class Win32ViewTest : public ::testing::Test {
     protected:
         void SetUp() override
@@ -314,7 +399,7 @@ namespace {
         EXPECT_EQ(field.top, 136);
         EXPECT_EQ(field.right - field.left, 213);
         EXPECT_TRUE(::GetWindowLongA(combo, GWL_STYLE) & CBS_DROPDOWN);
-        EXPECT_FALSE(::GetWindowLongA(combo, GWL_STYLE) & WS_TABSTOP);
+        EXPECT_TRUE(::GetWindowLongA(combo, GWL_STYLE) & WS_TABSTOP);
 
         // Visible at start: Salir and Conectar only.
         struct Shown {
@@ -393,7 +478,7 @@ namespace {
         EXPECT_EQ(view_->Caption(Control::bfav), texts::kTodas);
 
         // The status bar keeps the Windows-1252 bytes as given.
-        view_->SetStatusText(texts::kConexion);
+        view_->SetStatusText(texts::kConexion, true);
         char status[64] = {};
         ::SendMessageA(view_->StatusBarHandle(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(status));
         EXPECT_STREQ(status, texts::kConexion);
