@@ -221,6 +221,7 @@ MainWindow::MainWindow(int display_depth)
     label->hide();
     label->setBuddy(combo_);
     combo_->setAccessibleName(label->text());
+    combo_->lineEdit()->setAccessibleName(label->text());
     items_ = std::make_unique<qt::ComboItems>(*combo_);
 
     group_ = new GroupBox(kBackground, this);
