@@ -1,7 +1,6 @@
 #include "window/win32/speed_button.h"
 
 #include "window/keyboard.h"
-#include "window/win32/accessible.h"
 #include "window/win32/window_object.h"
 
 namespace tarvenia::win32 {
@@ -126,10 +125,6 @@ LRESULT SpeedButton::Handle(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_GETDLGCODE:
         return DLGC_BUTTON;
-    case WM_GETOBJECT:
-        if (auto answer = AnswerAsStandardControl(hwnd_, wp, lp, "Button"))
-            return *answer;
-        break;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {

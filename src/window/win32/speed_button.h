@@ -3,8 +3,8 @@
 // keys go to the window's commands like every key (Win32View). It is a
 // window class of its own so that its clicks reach their handler directly,
 // whatever its parent (the group box holds four of them). Screen readers
-// see a push button named by its window text: the caption, or the hint of a
-// button that has none.
+// name it by its window text: the caption, or the hint of a button that has
+// none.
 #pragma once
 
 #include <windows.h>

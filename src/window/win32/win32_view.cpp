@@ -4,7 +4,6 @@
 #include "window/keyboard.h"
 #include "window/layout.h"
 #include "window/tform1.h"
-#include "window/win32/accessible.h"
 #include "window/win32/resource_ids.h"
 #include "window/win32/win32_main_thread.h"
 #include "window/win32/window_object.h"
@@ -48,7 +47,7 @@ namespace {
 
     // Image1 is drawn by the window; this window over it draws nothing, takes
     // no clicks and only carries the preview's name (its window text, the
-    // shown photo's title) for screen readers, as a picture.
+    // shown photo's title) for screen readers.
     LRESULT CALLBACK ImageNameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     {
         switch (msg) {
@@ -59,10 +58,6 @@ namespace {
         case WM_PAINT:
             ::ValidateRect(hwnd, nullptr);
             return 0;
-        case WM_GETOBJECT:
-            if (auto answer = AnswerAsStandardControl(hwnd, wp, lp, "Static"))
-                return *answer;
-            break;
         default:
             break;
         }
@@ -404,6 +399,7 @@ void Win32View::SetStatusText(const std::string& text, bool announce)
     // read, and they are told of it; a silent one is only drawn.
     if (announce) {
         ::SendMessageA(status_, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+        ::SetWindowTextA(status_, text.c_str()); // the name read through MSAA
         ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, status_, OBJID_CLIENT, CHILDID_SELF);
     }
     ::InvalidateRect(status_, nullptr, FALSE);

@@ -20,6 +20,8 @@
 
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <jerror.h>
 
 #include <atomic>
@@ -419,6 +421,64 @@ namespace {
 
     // The view reports the primary screen, whose corner is the desktop's
     // origin, and puts the window where the controller says.
+    // What a screen reader asks each control through MSAA: its name (the
+    // window text of the controls the program draws) and, for the system's
+    // own controls, its role.
+    TEST_F(Win32ViewTest, ScreenReadersReadEachControlsNameAndRole)
+    {
+        Create();
+        for (Control c : { Control::bcnf, Control::badd, Control::combo })
+            view_->SetVisible(c, true);
+        view_->SetHint(Control::badd, texts::kHintRemove);
+        view_->SetPictureTitle("Faro de invierno");
+        view_->SetStatusText(texts::kDescargaCompletada, true);
+        view_->SetStatusText("1024 bytes recibidos", false); // drawn, not announced
+        HWND image = ::ChildWindowFromPointEx(view_->Handle(), { 60, 60 }, CWP_ALL);
+        struct Row {
+            const char* what;
+            HWND hwnd;
+            std::string name;
+            long role; // 0: whatever the system gives
+        } rows[] = {
+            { "bsal", view_->ControlHandle(Control::bsal), texts::kSalir, 0 },
+            { "bcnf", view_->ControlHandle(Control::bcnf), texts::kConfirmar, 0 },
+            { "badd", view_->ControlHandle(Control::badd), texts::kHintRemove, 0 },
+            { "Image1", image, "Faro de invierno", 0 },
+            { "StatusBar1", view_->StatusBarHandle(), texts::kDescargaCompletada, 0 },
+            { "combo label", ::GetWindow(view_->ControlHandle(Control::combo), GW_HWNDPREV),
+                "Fotos", 0 },
+        };
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.what);
+            ASSERT_NE(row.hwnd, nullptr);
+            char text[128] = {};
+            ::GetWindowTextA(row.hwnd, text, sizeof text);
+            EXPECT_EQ(std::string(text), row.name);
+            IAccessible* object = nullptr;
+            ASSERT_EQ(::AccessibleObjectFromWindow(row.hwnd, static_cast<DWORD>(OBJID_CLIENT),
+                          __uuidof(IAccessible), reinterpret_cast<void**>(&object)),
+                S_OK);
+            VARIANT self;
+            self.vt = VT_I4;
+            self.lVal = CHILDID_SELF;
+            BSTR name = nullptr;
+            if (SUCCEEDED(object->get_accName(self, &name)) && name) {
+                char bytes[128] = {};
+                ::WideCharToMultiByte(1252, 0, name, -1, bytes, sizeof bytes, nullptr, nullptr);
+                EXPECT_EQ(std::string(bytes), row.name);
+                ::SysFreeString(name);
+            } else {
+                ADD_FAILURE() << "no name";
+            }
+            VARIANT role;
+            ::VariantInit(&role);
+            if (row.role && SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) {
+                EXPECT_EQ(role.lVal, row.role);
+            }
+            object->Release();
+        }
+    }
+
     TEST_F(Win32ViewTest, TheWindowGoesWhereTheControllerPlacesIt)
     {
         Create();
