@@ -458,8 +458,17 @@ bool Win32View::PreTranslateMessage(MSG& msg)
         const Key key = KeyOf(msg);
         const std::optional<Control> focused = FocusedControl();
         Forward([&](TForm1& f) { ran = f.KeyPress(key, focused); });
-        if (ran)
+        if (ran) {
+            alt_command_ = key.alt;
             return true;
+        }
+    }
+    // Alt released after an Alt+letter command: the system never saw the
+    // letter, and would take the release for a lone Alt opening the menu.
+    if ((msg.message == WM_SYSKEYUP || msg.message == WM_KEYUP) && alt_command_
+        && (msg.wParam == VK_MENU || msg.wParam == VK_LMENU || msg.wParam == VK_RMENU)) {
+        alt_command_ = false;
+        return true;
     }
     return hwnd_ && ::IsDialogMessageA(hwnd_, &msg) != FALSE;
 }

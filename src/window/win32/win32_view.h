@@ -137,6 +137,7 @@ private:
     // focus; none: the window itself.
     std::optional<Control> focus_;
     bool cues_ = false;
+    bool alt_command_ = false; // an Alt+letter command ran; Alt is still down
     bool moved_in_list_ = false; // the arrow keys moved in the dropped list
     bool list_closed_ok_ = false; // the dropped list closed on an entry
     bool picked_in_list_ = false; // until the list's last notification
