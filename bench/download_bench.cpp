@@ -414,13 +414,13 @@ int main(int argc, char** argv)
             win32_string_mbs.push_back(win32_last.mb_per_s);
             win32_form_mbs.push_back(
                 TimeWin32PhotoRun(state, url, size, main_thread, [&](const std::string& t) {
-                    view.SetStatusText(t);
+                    view.SetStatusText(t, false);
                 }).mb_per_s);
         }
         SentMessageMainThread sent;
         win32_sent_mbs.push_back(
             TimeWin32PhotoRun(state, url, size, sent, [&](const std::string& t) {
-                view.SetStatusText(t);
+                view.SetStatusText(t, false);
             }).mb_per_s);
 #else
 #ifdef TARVENIA_BENCH_QT
@@ -435,7 +435,7 @@ int main(int argc, char** argv)
         }).mb_per_s);
         long notices = 0;
         qt_form_mbs.push_back(TimeQtPhotoRun(
-            state, url, size, [&](const std::string& t) { form.SetStatusText(t); }, &notices)
+            state, url, size, [&](const std::string& t) { form.SetStatusText(t, false); }, &notices)
                                   .mb_per_s);
         qt_form_notices.push_back(static_cast<double>(notices));
 #endif

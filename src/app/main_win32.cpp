@@ -37,6 +37,9 @@ int Run(HINSTANCE instance)
 
     MSG msg;
     while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        // Keys go to the window's commands and Tab moves between controls.
+        if (view->PreTranslateMessage(msg))
+            continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }

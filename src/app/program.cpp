@@ -21,19 +21,25 @@ Program& ComposeProgram(const FrontEnd& front_end, const ProgramParts& parts)
     auto* state = new SharedState;
     state->Paths = WorkPaths::InFolder(parts.work_dir.empty() ? WorkDir() : parts.work_dir);
 
+    // The workers' texts go through the controller, which decides which of
+    // them reach assistive technology; it is made below, before any worker.
+    auto* status_form = new TForm1*(nullptr);
     WorkerStarter* workers = parts.workers;
     if (!workers) {
         WorkerServices services;
         services.main_thread = &front_end.main_thread;
         // Runs on the main thread, through main_thread.
-        services.set_status
-            = [&view = front_end.view](const std::string& text) { view.SetStatusText(text); };
+        services.set_status = [status_form](const std::string& text) {
+            if (*status_form)
+                (*status_form)->ShowStatus(text);
+        };
         workers = new ThreadWorkerStarter(*state, std::move(services));
     }
     WallpaperInstaller* wallpaper
         = parts.wallpaper ? parts.wallpaper : MakeSystemWallpaperInstaller().release();
 
     auto* form = new TForm1(front_end.view, *state, *workers, *wallpaper, front_end.display_depth);
+    *status_form = form;
     if (front_end.bind)
         front_end.bind(*form);
     form->FormCreate(parts.favorites_dir.empty() ? FavoritesDir() : parts.favorites_dir);

@@ -7,6 +7,8 @@
 #include "lists/catalog.h"
 #include "protocol/addresses.h"
 
+#include <algorithm>
+
 namespace tarvenia {
 
 TForm1::TForm1(TView& view, SharedState& state, WorkerStarter& workers,
@@ -31,6 +33,8 @@ void TForm1::FormCreate(const std::string& favorites_dir)
     FavoritesPath = favorites_dir + "qndelarf.qdl";
     SetMode(ViewMode::AllPhotos);
     Enter(WindowState::Idle);
+    // The focus starts on the one command that does something new.
+    view_.SetFocus(Control::bcon);
 }
 
 void TForm1::FormClose()
@@ -60,7 +64,7 @@ void TForm1::bconClick()
         state_.ImageReady = false;
         state_.CurrentKey.clear();
         Enter(WindowState::Connecting);
-        view_.SetStatusText(texts::kConectando);
+        ShowStatus(texts::kConectando);
         workers_.StartWorker(RunKind::FirstConnection, ServiceBaseAddress());
     });
 }
@@ -89,16 +93,23 @@ void TForm1::CatalogStep()
     state_.CurrentKey = ListAt(EntryKeys, 0);
     view_.SetComboSelectedIndex(0);
     Enter(WindowState::CatalogLoaded);
-    workers_.StartWorker(
-        RunKind::Photo, PhotoAddress(state_.BaseUrls, ListAt(EntryBases, 0), EntryKeys[0]));
+    StartPhotoRun(0, EntryKeys[0]);
+}
+
+void TForm1::StartPhotoRun(int i, const std::string& key)
+{
+    const std::string address = PhotoAddress(state_.BaseUrls, ListAt(EntryBases, i), key);
+    coming_title_ = view_.ComboItems().Get(i);
+    workers_.StartWorker(RunKind::Photo, address);
 }
 
 void TForm1::PhotoStep()
 {
     if (!state_.ImageReady.exchange(false, std::memory_order_acq_rel))
         return;
-    view_.SetStatusText(texts::kDescargaCompletada);
+    ShowStatus(texts::kDescargaCompletada);
     view_.LoadPicture(state_.Paths.photo);
+    view_.SetPictureTitle(coming_title_);
     Enter(WindowState::PhotoShown);
     if (state_.SelectedKey == state_.CurrentKey && mode_ == ViewMode::AllPhotos)
         view_.SetComboText(view_.ComboItems().Get(0));
@@ -122,14 +133,25 @@ void TForm1::DoComboChange()
     Enter(WindowState::PhotoChange);
     const int i = view_.ComboSelectedIndex();
     state_.SelectedKey = ListAt(EntryKeys, i);
-    workers_.StartWorker(
-        RunKind::Photo, PhotoAddress(state_.BaseUrls, ListAt(EntryBases, i), state_.SelectedKey));
+    StartPhotoRun(i, state_.SelectedKey);
 }
 
 void TForm1::Enter(WindowState state)
 {
+    if (state != window_state_)
+        status_announced_ = false;
     window_state_ = state;
     const bool photo_shown = state == WindowState::PhotoShown;
+    // A control hidden with the focus hands it to the window, never to the
+    // next control: a key meant for the combo box must not quit.
+    if (const auto focused = view_.FocusedControl()) {
+        const bool stays = *focused == Control::bsal || photo_shown
+            || (*focused == Control::bcon && state == WindowState::Idle);
+        if (!stays) {
+            focus_back_ = focused;
+            view_.SetFocus(std::nullopt);
+        }
+    }
     // "Conectar" works once: only the window that has not connected shows it.
     view_.SetVisible(Control::bcon, state == WindowState::Idle);
     // While a download runs, nothing that could start another one is shown.
@@ -140,6 +162,78 @@ void TForm1::Enter(WindowState state)
         view_.SetVisible(Control::bfav, false);
     view_.SetVisible(Control::badd, photo_shown);
     view_.SetVisible(Control::combo, photo_shown);
+    if (focus_back_ && view_.IsVisible(*focus_back_)) {
+        view_.SetFocus(focus_back_);
+        focus_back_.reset();
+    }
+}
+
+bool TForm1::KeyPress(const Key& key, std::optional<Control> focused)
+{
+    const bool plain = !key.ctrl && !key.alt && !key.shift;
+    if (focused && *focused != Control::combo && view_.IsVisible(*focused) && plain
+        && (key.code == Key::Code::Space || key.code == Key::Code::Return)) {
+        Click(*focused);
+        return true;
+    }
+    // Page Up and Page Down choose an entry a list's page away (the rows the
+    // dropped list shows), clamped to the ends, as every toolkit's list
+    // does; the arrow keys are the combo box's own.
+    if (focused == Control::combo && plain && view_.IsVisible(Control::combo)
+        && (key.code == Key::Code::PageUp || key.code == Key::Code::PageDown)) {
+        const int last = view_.ComboItems().Count() - 1;
+        const int i = view_.ComboSelectedIndex();
+        const int step = key.code == Key::Code::PageDown ? layout::kComboRows : -layout::kComboRows;
+        const int chosen = std::clamp(i + step, 0, std::max(last, 0));
+        if (last >= 0 && chosen != i) {
+            view_.SetComboSelectedIndex(chosen);
+            comboChange();
+        }
+        return true;
+    }
+    int count = 0;
+    const Shortcut* shortcuts = Shortcuts(count);
+    for (int i = 0; i < count; ++i) {
+        const Shortcut& s = shortcuts[i];
+        if (s.key == key && view_.IsVisible(s.control)
+            && (!s.caption || view_.Caption(s.control) == s.caption)) {
+            Click(s.control);
+            return true;
+        }
+    }
+    return false;
+}
+
+void TForm1::Click(Control control)
+{
+    switch (control) {
+    case Control::bsal:
+        bsalClick();
+        break;
+    case Control::bcon:
+        bconClick();
+        break;
+    case Control::bcnf:
+        bcnfClick();
+        break;
+    case Control::bfav:
+        bfavClick();
+        break;
+    case Control::badd:
+        baddClick();
+        break;
+    case Control::combo:
+        break;
+    }
+}
+
+void TForm1::ShowStatus(const std::string& text)
+{
+    const std::string count_suffix = texts::kBytesRecibidos;
+    const bool count = text.size() >= count_suffix.size()
+        && text.compare(text.size() - count_suffix.size(), count_suffix.size(), count_suffix) == 0;
+    view_.SetStatusText(text, !count || !status_announced_);
+    status_announced_ = true;
 }
 
 void TForm1::SetMode(ViewMode mode)

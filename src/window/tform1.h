@@ -4,6 +4,7 @@
 #include "protocol/shared_state.h"
 #include "protocol/wallpaper_installer.h"
 #include "protocol/worker_starter.h"
+#include "window/keyboard.h"
 #include "window/view.h"
 
 #include <exception>
@@ -49,6 +50,20 @@ public:
     void vis_bfav();
     void conversio();
 
+    // A key pressed in the window while `focused` holds the keyboard focus
+    // (none: the window itself). Space and Return run the focused button;
+    // the window-wide shortcuts (keyboard.h) run their control's handler,
+    // the same one a click runs, and only while the control is visible.
+    // Returns whether the key ran a command; the front-end then drops it,
+    // otherwise the toolkit handles it (Tab, the combo box's keys).
+    bool KeyPress(const Key& key, std::optional<Control> focused);
+
+    // A status text of a worker, on the window's thread. The first text of
+    // each state is announced to assistive technology, and so is every
+    // text but a running byte count: a download is heard once, not once
+    // per KiB read.
+    void ShowStatus(const std::string& text);
+
     ViewMode Mode() const { return mode_; }
     // Switches the view without reloading the list; bfav's caption follows.
     void SetMode(ViewMode mode);
@@ -72,6 +87,11 @@ private:
     // Sets the visible commands of `state`, always in the order bcon, bcnf,
     // bfav, badd, combo.
     void Enter(WindowState state);
+    // Runs the handler of a click on `control`.
+    void Click(Control control);
+    // Starts the photo run of entry `i`, the combo box's title of it being
+    // what the preview will be named once the photo has come.
+    void StartPhotoRun(int i, const std::string& key);
     void DoComboChange();
     // Lists the catalog copy or the favourites file in the combo box and
     // chooses its first entry.
@@ -88,6 +108,11 @@ private:
     std::string wallpaper_path_;
     ViewMode mode_ = ViewMode::AllPhotos;
     WindowState window_state_ = WindowState::Idle;
+    bool status_announced_ = false; // in the current state
+    // The control that held the focus when a state hid it: it gets the
+    // focus back when it shows again.
+    std::optional<Control> focus_back_;
+    std::string coming_title_; // of the photo being downloaded
 };
 
 } // namespace tarvenia

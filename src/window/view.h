@@ -6,6 +6,7 @@
 #include "lists/catalog.h"
 #include "window/layout.h"
 
+#include <optional>
 #include <string>
 
 namespace tarvenia {
@@ -38,8 +39,10 @@ public:
     virtual void SetVisible(Control control, bool visible) = 0;
     virtual bool IsVisible(Control control) const = 0;
 
-    // The simple text of StatusBar1.
-    virtual void SetStatusText(const std::string& text) = 0;
+    // The simple text of StatusBar1. An announced text also reaches
+    // assistive technology as the status bar's new name; a silent one (a
+    // running byte count) is only drawn.
+    virtual void SetStatusText(const std::string& text, bool announce) = 0;
 
     // Loads the picture file into Image1, replacing the one shown. Only the
     // load happens here (the file read and its header checked; failures throw
@@ -47,6 +50,10 @@ public:
     // Image1 first draws it, and a decode failure then goes to
     // TForm1::ShowException once, after the paint.
     virtual void LoadPicture(const std::string& path) = 0;
+
+    // The title of the photo Image1 shows: the preview's name for screen
+    // readers. Draws nothing.
+    virtual void SetPictureTitle(const std::string& title) = 0;
 
     // The combo box: its items, selection and the text of its edit field.
     virtual StringList& ComboItems() = 0;
@@ -62,6 +69,13 @@ public:
     virtual std::string Hint(Control control) const = 0;
     // The glyph of badd: image 0 (folder) or 1 (waste bin) of ImageList1.
     virtual void SetAddGlyph(int image_index) = 0;
+
+    // The control holding the keyboard focus; none when the window itself
+    // holds it (or another window does).
+    virtual std::optional<Control> FocusedControl() const = 0;
+    // Gives the keyboard focus to `control`, or to the window itself. No
+    // focus frame is drawn for it until the keyboard has been used.
+    virtual void SetFocus(std::optional<Control> control) = 0;
 
     // The default error box: modal, `text` as given, caption `caption`, an OK
     // button and the stop icon.

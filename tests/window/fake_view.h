@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,10 +33,25 @@ public:
     layout::Box PrimaryScreen() const override { return screen; }
     void MoveTo(int left, int top) override { place = { left, top }; }
 
-    void SetVisible(Control control, bool visible) override { visible_[control] = visible; }
+    void SetVisible(Control control, bool visible) override
+    {
+        visible_[control] = visible;
+        if (!visible && focus == control)
+            focus = Control::bsal;
+    }
     bool IsVisible(Control control) const override { return visible_.at(control); }
 
-    void SetStatusText(const std::string& text) override { status = text; }
+    void SetStatusText(const std::string& text, bool announce) override
+    {
+        status = text;
+        if (announce)
+            announced.push_back(text);
+    }
+    void SetPictureTitle(const std::string& title) override { picture_title = title; }
+    std::optional<Control> FocusedControl() const override { return focus; }
+    // A hidden control loses the focus to the next visible one, as the
+    // toolkits move it.
+    void SetFocus(std::optional<Control> control) override { focus = control; }
 
     // Loads like the real image control: the file must be readable, and a
     // non-empty file must begin as a JPEG.
@@ -122,6 +138,9 @@ public:
     layout::Box screen { 0, 0, 1024, 768 };
     std::pair<int, int> place { 344, 209 }; // the stored position
     std::string status;
+    std::vector<std::string> announced;
+    std::string picture_title;
+    std::optional<Control> focus;
     std::string picture;
     int loads = 0;
     int glyph = -1;

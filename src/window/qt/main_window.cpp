@@ -9,16 +9,21 @@
 #include "window/qt/group_box.h"
 #include "window/qt/image_box.h"
 #include "window/qt/speed_button.h"
+#include "window/qt/status_bar.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
-#include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 
 namespace tarvenia::qt {
@@ -57,6 +62,92 @@ namespace {
         widget->setAutoFillBackground(true);
     }
 
+    // Every colour the window draws, whatever the desktop's palette: the
+    // style's own light colours with the window's background, so that a
+    // dark or high-contrast theme never puts light text on the fixed
+    // backgrounds. The selection is darker than the usual blue, for white
+    // text on it to keep a contrast above 4.5 : 1.
+    QPalette WindowPalette(const QStyle& style)
+    {
+        QPalette palette = style.standardPalette();
+        palette.setColor(QPalette::Window, MainWindow::kBackground);
+        palette.setColor(QPalette::Highlight, QColor(0, 96, 160));
+        palette.setColor(QPalette::HighlightedText, Qt::white);
+        return palette;
+    }
+
+    // The roles the widgets' own classes do not give: the window is a frame
+    // named by its title, the preview a picture named by its photo.
+    QAccessibleInterface* AccessibleFor(const QString& class_name, QObject* object)
+    {
+        if (!object || !object->isWidgetType())
+            return nullptr;
+        auto* widget = static_cast<QWidget*>(object);
+        if (class_name == QLatin1String(MainWindow::staticMetaObject.className()))
+            return new QAccessibleWidget(widget, QAccessible::Window);
+        if (class_name == QLatin1String(ImageBox::staticMetaObject.className()))
+            return new QAccessibleWidget(widget, QAccessible::Graphic);
+        return nullptr;
+    }
+
+    // A key of Qt as the window's commands know it.
+    Key KeyOf(const QKeyEvent& event)
+    {
+        Key key;
+        const Qt::KeyboardModifiers mods = event.modifiers();
+        key.ctrl = mods & Qt::ControlModifier;
+        key.alt = mods & Qt::AltModifier;
+        key.shift = mods & Qt::ShiftModifier;
+        const int k = event.key();
+        if (k >= Qt::Key_A && k <= Qt::Key_Z) {
+            key.code = Key::Code::Letter;
+            key.letter = static_cast<char>('A' + (k - Qt::Key_A));
+            return key;
+        }
+        switch (k) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            key.code = Key::Code::Return;
+            break;
+        case Qt::Key_Space:
+            key.code = Key::Code::Space;
+            break;
+        case Qt::Key_Escape:
+            key.code = Key::Code::Escape;
+            break;
+        case Qt::Key_Backtab:
+            key.shift = true;
+            [[fallthrough]];
+        case Qt::Key_Tab:
+            key.code = Key::Code::Tab;
+            break;
+        case Qt::Key_Up:
+            key.code = Key::Code::Up;
+            break;
+        case Qt::Key_Down:
+            key.code = Key::Code::Down;
+            break;
+        case Qt::Key_PageUp:
+            key.code = Key::Code::PageUp;
+            break;
+        case Qt::Key_PageDown:
+            key.code = Key::Code::PageDown;
+            break;
+        case Qt::Key_Home:
+            key.code = Key::Code::Home;
+            break;
+        case Qt::Key_End:
+            key.code = Key::Code::End;
+            break;
+        case Qt::Key_F4:
+            key.code = Key::Code::F4;
+            break;
+        default:
+            break;
+        }
+        return key;
+    }
+
     SpeedButton* MakeButton(
         QWidget* parent, const layout::Box& box, const char* caption, bool visible)
     {
@@ -84,7 +175,10 @@ MainWindow::MainWindow(int display_depth)
     setWindowIcon(icon);
     setFixedSize(layout::kClientWidth, layout::kClientHeight);
     setFont(WindowFont());
+    setPalette(WindowPalette(*style()));
     Fill(this, kBackground);
+    static const bool factory_installed = (QAccessible::installFactory(&AccessibleFor), true);
+    (void)factory_installed;
 
     // Created in the layout's order, which is also the drawing order: the
     // bevel lies over the preview.
@@ -105,7 +199,7 @@ MainWindow::MainWindow(int display_depth)
     badd_->SetHint(texts::kHintAdd);
     badd_->hide();
 
-    status_ = new QStatusBar(this);
+    status_ = new StatusBar(this);
     status_->setObjectName(QStringLiteral("StatusBar1"));
     status_->setSizeGripEnabled(false);
     status_->setGeometry(Geometry(layout::kStatusBar1));
@@ -117,9 +211,17 @@ MainWindow::MainWindow(int display_depth)
     combo_->setInsertPolicy(QComboBox::NoInsert);
     combo_->setCompleter(nullptr);
     combo_->setMaxVisibleItems(layout::kComboRows);
-    combo_->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    combo_->setFocusPolicy(Qt::StrongFocus);
     combo_->setGeometry(Geometry(layout::kCombo));
     combo_->hide();
+    // Named for screen readers by a label that is never shown (on Linux a
+    // combo box's name is its text, its label comes from the relation).
+    auto* label = new QLabel(QStringLiteral("Fotos"), this);
+    label->setObjectName(QStringLiteral("comboLabel"));
+    label->hide();
+    label->setBuddy(combo_);
+    combo_->setAccessibleName(label->text());
+    combo_->lineEdit()->setAccessibleName(label->text());
     items_ = std::make_unique<qt::ComboItems>(*combo_);
 
     group_ = new GroupBox(kBackground, this);
@@ -134,6 +236,17 @@ MainWindow::MainWindow(int display_depth)
     bcnf_->setObjectName(QStringLiteral("bcnf"));
     bfav_ = MakeButton(group_, layout::kBfav, texts::kFavoritas, false);
     bfav_->setObjectName(QStringLiteral("bfav"));
+
+    // Tab order: the combo box and its button, then the commands from top
+    // to bottom; the preview and the status bar are no stops.
+    setTabOrder(combo_, badd_);
+    setTabOrder(badd_, bsal_);
+    setTabOrder(bsal_, bcon_);
+    setTabOrder(bcon_, bcnf_);
+    setTabOrder(bcnf_, bfav_);
+    for (QWidget* w : std::initializer_list<QWidget*> {
+             this, group_, bsal_, bcon_, bcnf_, bfav_, badd_, combo_, combo_->lineEdit() })
+        w->installEventFilter(this);
 
     connect(bsal_, &QPushButton::clicked, this, [this] { Forward(&TForm1::bsalClick); });
     connect(bcon_, &QPushButton::clicked, this, [this] { Forward(&TForm1::bconClick); });
@@ -206,17 +319,14 @@ namespace {
     constexpr int kStatusDrawMs = 20;
 }
 
-void MainWindow::SetStatusText(const std::string& text)
+void MainWindow::SetStatusText(const std::string& text, bool announce)
 {
     // A download reports after every read of 1 KiB. The text is taken at
     // once, but the bar is drawn at most every kStatusDrawMs: drawing every
     // report would cost the main thread more than the transfer itself, while
     // no one can read counts that change faster.
     status_->setUpdatesEnabled(false);
-    if (text.empty())
-        status_->clearMessage();
-    else
-        status_->showMessage(Cp1252ToQString(text));
+    status_->SetText(Cp1252ToQString(text), announce);
     if (status_redraw_->isActive())
         return;
     const qint64 wait = status_drawn_.isValid() ? kStatusDrawMs - status_drawn_.elapsed() : 0;
@@ -233,6 +343,11 @@ void MainWindow::DrawStatus()
 }
 
 void MainWindow::LoadPicture(const std::string& path) { image_->Load(path); }
+
+void MainWindow::SetPictureTitle(const std::string& title)
+{
+    image_->setAccessibleName(Cp1252ToQString(title));
+}
 
 StringList& MainWindow::ComboItems() { return *items_; }
 
@@ -275,6 +390,45 @@ void MainWindow::SetAddGlyph(int image_index)
 {
     glyph_ = image_index;
     badd_->setIcon(QIcon(Sharp(ImageList1(image_index), devicePixelRatioF())));
+}
+
+std::optional<Control> MainWindow::FocusedControl() const
+{
+    const QWidget* focused = focusWidget();
+    for (Control c : { Control::bsal, Control::bcon, Control::bcnf, Control::bfav, Control::badd,
+             Control::combo }) {
+        const QWidget* w = Widget(c);
+        if (focused && (focused == w || w->isAncestorOf(focused)))
+            return c;
+    }
+    return std::nullopt;
+}
+
+void MainWindow::SetFocus(std::optional<Control> control)
+{
+    QWidget* target = control ? Widget(*control) : this;
+    target->setFocus(Qt::OtherFocusReason);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !form_)
+        return QWidget::eventFilter(watched, event);
+    ShowKeyboardCues();
+    return form_->KeyPress(KeyOf(*static_cast<QKeyEvent*>(event)), FocusedControl());
+}
+
+void MainWindow::ShowKeyboardCues()
+{
+    // As Windows does: focus frames and mnemonics appear with the first key
+    // and stay.
+    if (keyboard_cues_)
+        return;
+    keyboard_cues_ = true;
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    for (SpeedButton* b : { bsal_, bcon_, bcnf_, bfav_, badd_ })
+        b->ShowMnemonic(true);
+    update();
 }
 
 void MainWindow::ShowErrorBox(const std::string& text, const std::string& caption)

@@ -12,9 +12,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 class QComboBox;
-class QStatusBar;
 class QTimer;
 
 namespace tarvenia::qt {
@@ -24,6 +24,7 @@ class ComboItems;
 class GroupBox;
 class ImageBox;
 class SpeedButton;
+class StatusBar;
 
 class MainWindow : public QWidget, public TView {
     Q_OBJECT
@@ -46,7 +47,7 @@ public:
     ImageBox* Image1() const { return image_; }
     Bevel* Bevel1() const { return bevel_; }
     GroupBox* GroupBox1() const { return group_; }
-    QStatusBar* StatusBar1() const { return status_; }
+    StatusBar* StatusBar1() const { return status_; }
     QTimer* Timer1() const { return timer_; }
     int AddGlyph() const { return glyph_; }
 
@@ -55,8 +56,9 @@ public:
     void MoveTo(int left, int top) override;
     void SetVisible(Control control, bool visible) override;
     bool IsVisible(Control control) const override;
-    void SetStatusText(const std::string& text) override;
+    void SetStatusText(const std::string& text, bool announce) override;
     void LoadPicture(const std::string& path) override;
+    void SetPictureTitle(const std::string& title) override;
     StringList& ComboItems() override;
     int ComboSelectedIndex() const override;
     void SetComboSelectedIndex(int index) override;
@@ -67,18 +69,27 @@ public:
     void SetHint(Control control, const std::string& hint) override;
     std::string Hint(Control control) const override;
     void SetAddGlyph(int image_index) override;
+    std::optional<Control> FocusedControl() const override;
+    void SetFocus(std::optional<Control> control) override;
     void ShowErrorBox(const std::string& text, const std::string& caption) override;
     void Close() override;
+
+    // Whether a key has been pressed in the window: from then on focus
+    // frames and mnemonics are drawn.
+    bool KeyboardCues() const { return keyboard_cues_; }
 
     static const QColor kBackground;
     static const QColor kStatusColour;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Every key pressed in the window's controls comes here first.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* Widget(Control control) const;
     void DrawStatus();
+    void ShowKeyboardCues();
     // Calls into the bound controller, if any.
     template <class Fn> void Forward(Fn&& fn)
     {
@@ -90,7 +101,7 @@ private:
     ImageBox* image_ = nullptr;
     Bevel* bevel_ = nullptr;
     SpeedButton* badd_ = nullptr;
-    QStatusBar* status_ = nullptr;
+    StatusBar* status_ = nullptr;
     QComboBox* combo_ = nullptr;
     GroupBox* group_ = nullptr;
     SpeedButton* bsal_ = nullptr;
@@ -104,6 +115,7 @@ private:
     std::unique_ptr<qt::ComboItems> items_;
     ErrorBox error_box_;
     int glyph_ = -1;
+    bool keyboard_cues_ = false;
 };
 
 } // namespace tarvenia::qt

@@ -1,5 +1,6 @@
 #include "window/win32/speed_button.h"
 
+#include "window/keyboard.h"
 #include "window/win32/window_object.h"
 
 namespace tarvenia::win32 {
@@ -29,15 +30,27 @@ SpeedButton::SpeedButton(HINSTANCE instance, HWND parent, RECT bounds, const std
     , on_click_(std::move(on_click))
 {
     RegisterWindowClass(instance);
-    hwnd_ = ::CreateWindowExA(0, kClassName, caption.c_str(), WS_CHILD | WS_CLIPSIBLINGS,
-        bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
-        nullptr, instance, this);
+    hwnd_ = ::CreateWindowExA(0, kClassName, caption.c_str(),
+        WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP, bounds.left, bounds.top,
+        bounds.right - bounds.left, bounds.bottom - bounds.top, parent, nullptr, instance, this);
 }
 
 void SpeedButton::SetCaption(const std::string& caption)
 {
     caption_ = caption;
     ::SetWindowTextA(hwnd_, caption.c_str());
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void SpeedButton::SetAccessibleName(const std::string& name)
+{
+    if (caption_.empty())
+        ::SetWindowTextA(hwnd_, name.c_str());
+}
+
+void SpeedButton::ShowKeyboardCues(bool shown)
+{
+    cues_ = shown;
     ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -106,6 +119,12 @@ LRESULT SpeedButton::Handle(UINT msg, WPARAM wp, LPARAM lp)
             SetDown(false);
         }
         return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        ::InvalidateRect(hwnd_, nullptr, TRUE);
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_BUTTON;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
@@ -150,20 +169,34 @@ void SpeedButton::Paint(HDC dc) const
         const int y = (r.bottom - h) / 2 + shift;
         // Drawn through the mask: the face of the button shows around it.
         ::ImageList_Draw(images_, glyph_, dc, x, y, ILD_TRANSPARENT);
-        r.left = x + glyph_width + 4 - shift;
-        if (caption_.empty())
-            return;
+        if (!caption_.empty())
+            r.left = x + glyph_width + 4 - shift;
     }
-    if (caption_.empty())
-        return;
-    HGDIOBJ old = ::SelectObject(dc, font_);
-    ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
-    ::OffsetRect(&r, shift, shift);
-    const UINT align = glyph_width ? DT_LEFT : DT_CENTER;
-    ::DrawTextA(dc, caption_.data(), static_cast<int>(caption_.size()), &r,
-        align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    ::SelectObject(dc, old);
+    if (!caption_.empty()) {
+        HGDIOBJ old = ::SelectObject(dc, font_);
+        ::SetBkMode(dc, TRANSPARENT);
+        // The button face is the system's, and so is the text on it: the
+        // two come from one colour scheme, readable in every one.
+        ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+        RECT text = r;
+        ::OffsetRect(&text, shift, shift);
+        const UINT align = glyph_width ? DT_LEFT : DT_CENTER;
+        std::string shown = caption_;
+        UINT prefix = DT_NOPREFIX;
+        if (const int i = MnemonicIndex(caption_); cues_ && i >= 0) {
+            shown.insert(static_cast<std::size_t>(i), 1, '&');
+            prefix = 0;
+        }
+        ::DrawTextA(dc, shown.data(), static_cast<int>(shown.size()), &text,
+            align | DT_VCENTER | DT_SINGLELINE | prefix);
+        ::SelectObject(dc, old);
+    }
+    if (cues_ && ::GetFocus() == hwnd_) {
+        RECT focus;
+        ::GetClientRect(hwnd_, &focus);
+        ::InflateRect(&focus, -3, -3);
+        ::DrawFocusRect(dc, &focus);
+    }
 }
 
 } // namespace tarvenia::win32

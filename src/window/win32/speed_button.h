@@ -1,7 +1,10 @@
-// A speed button: a push-like button that never takes the keyboard focus,
-// with a caption and an optional 16 x 16 glyph from an image list. It is a
+// A speed button: a push-like button with a caption and an optional 16 x 16
+// glyph from an image list. It is a tab stop that a click never focuses; its
+// keys go to the window's commands like every key (Win32View). It is a
 // window class of its own so that its clicks reach their handler directly,
-// whatever its parent (the group box holds four of them).
+// whatever its parent (the group box holds four of them). Screen readers
+// name it by its window text: the caption, or the hint of a button that has
+// none.
 #pragma once
 
 #include <windows.h>
@@ -28,6 +31,10 @@ public:
     // The glyph: image `index` of `images`, or none when index < 0.
     void SetGlyph(HIMAGELIST images, int index);
     int GlyphIndex() const { return glyph_; }
+    // The name screen readers read where the button has no caption.
+    void SetAccessibleName(const std::string& name);
+    // Once the keyboard has been used: the focus frame and the mnemonic.
+    void ShowKeyboardCues(bool shown);
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -43,6 +50,7 @@ private:
     int glyph_ = -1;
     bool down_ = false;
     bool tracking_ = false;
+    bool cues_ = false;
     std::function<void()> on_click_;
 };
 

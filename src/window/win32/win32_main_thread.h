@@ -16,6 +16,7 @@ namespace tarvenia::win32 {
 
 // Private messages of the main window.
 inline constexpr UINT kReportPaintFailure = WM_APP + 2;
+inline constexpr UINT kEndOfComboPick = WM_APP + 3; // the combo box's pick has been handled
 
 class Win32MainThread final : public MainThread {
 public:

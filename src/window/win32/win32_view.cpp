@@ -1,6 +1,7 @@
 #include "window/win32/win32_view.h"
 
 #include "base/texts.h"
+#include "window/keyboard.h"
 #include "window/layout.h"
 #include "window/tform1.h"
 #include "window/win32/resource_ids.h"
@@ -36,6 +37,85 @@ namespace {
     constexpr POINT kStoredPosition { 344, 209 };
 
     std::size_t IndexOf(Control control) { return static_cast<std::size_t>(control); }
+
+    // Texts on the window's fixed colours are black whatever the system's
+    // colour scheme: a dark or high-contrast scheme must not put light text
+    // on the light backgrounds of the layout.
+    constexpr COLORREF kText = RGB(0, 0, 0);
+
+    constexpr char kImageClassName[] = "TarveniaImage1";
+
+    // Image1 is drawn by the window; this window over it draws nothing, takes
+    // no clicks and only carries the preview's name (its window text, the
+    // shown photo's title) for screen readers.
+    LRESULT CALLBACK ImageNameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+    {
+        switch (msg) {
+        case WM_NCHITTEST:
+            return HTTRANSPARENT;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            ::ValidateRect(hwnd, nullptr);
+            return 0;
+        default:
+            break;
+        }
+        return ::DefWindowProcA(hwnd, msg, wp, lp);
+    }
+
+    // A key of the message loop as the window's commands know it.
+    Key KeyOf(const MSG& msg)
+    {
+        Key key;
+        key.ctrl = ::GetKeyState(VK_CONTROL) < 0;
+        key.shift = ::GetKeyState(VK_SHIFT) < 0;
+        key.alt = msg.message == WM_SYSKEYDOWN && (msg.lParam & (1 << 29)) != 0;
+        const WPARAM vk = msg.wParam;
+        if (vk >= 'A' && vk <= 'Z') {
+            key.code = Key::Code::Letter;
+            key.letter = static_cast<char>(vk);
+            return key;
+        }
+        switch (vk) {
+        case VK_RETURN:
+            key.code = Key::Code::Return;
+            break;
+        case VK_SPACE:
+            key.code = Key::Code::Space;
+            break;
+        case VK_ESCAPE:
+            key.code = Key::Code::Escape;
+            break;
+        case VK_TAB:
+            key.code = Key::Code::Tab;
+            break;
+        case VK_UP:
+            key.code = Key::Code::Up;
+            break;
+        case VK_DOWN:
+            key.code = Key::Code::Down;
+            break;
+        case VK_PRIOR:
+            key.code = Key::Code::PageUp;
+            break;
+        case VK_NEXT:
+            key.code = Key::Code::PageDown;
+            break;
+        case VK_HOME:
+            key.code = Key::Code::Home;
+            break;
+        case VK_END:
+            key.code = Key::Code::End;
+            break;
+        case VK_F4:
+            key.code = Key::Code::F4;
+            break;
+        default:
+            break;
+        }
+        return key;
+    }
 
     // GroupBox1 fills its own background with the window's colour, so the
     // inside of the box matches the window.
@@ -86,7 +166,7 @@ void Win32View::PaintStatusBar(HWND bar, HDC dc) const
     auto font = reinterpret_cast<HFONT>(::SendMessageA(bar, WM_GETFONT, 0, 0));
     HGDIOBJ old = ::SelectObject(dc, font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    ::SetTextColor(dc, kText);
     panel.left += 2;
     ::DrawTextA(dc, status_text_.data(), static_cast<int>(status_text_.size()), &panel,
         DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
@@ -177,6 +257,16 @@ void Win32View::CreateControls()
         = [this](HWND h) { ::SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE); };
 
     image_ = std::make_unique<PreviewImage>(kImage1, display_depth_);
+    WNDCLASSA image_class {};
+    if (!::GetClassInfoA(instance_, kImageClassName, &image_class)) {
+        image_class.lpfnWndProc = &ImageNameProc;
+        image_class.hInstance = instance_;
+        image_class.lpszClassName = kImageClassName;
+        ::RegisterClassA(&image_class);
+    }
+    image_name_ = ::CreateWindowExA(WS_EX_TRANSPARENT, kImageClassName, "",
+        WS_CHILD | WS_VISIBLE | SS_BITMAP, kImage1.left, kImage1.top, kImage1.right - kImage1.left,
+        kImage1.bottom - kImage1.top, hwnd_, nullptr, instance_, nullptr);
 
     // ImageList1: two 16 x 16 glyphs drawn through their masks.
     images_ = ::ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 2, 0);
@@ -199,11 +289,15 @@ void Win32View::CreateControls()
     // whatever it was told; the window draws it itself instead.
     ::SetWindowSubclass(status_, &StatusBarProc, 1, reinterpret_cast<DWORD_PTR>(this));
 
+    // The combo box's name for screen readers: the label just before it,
+    // never shown.
+    combo_label_ = ::CreateWindowExA(0, "STATIC", "Fotos", WS_CHILD | SS_LEFT, kCombo.left,
+        kCombo.top, 0, 0, hwnd_, nullptr, instance_, nullptr);
     // An editable drop-down list; the height given at creation is the
     // dropped height, set below once the font gives the row height.
     combo_ = ::CreateWindowExA(WS_EX_CLIENTEDGE, "COMBOBOX", "",
-        WS_CHILD | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, kCombo.left, kCombo.top,
-        kCombo.right - kCombo.left, 200, hwnd_, nullptr, instance_, nullptr);
+        WS_CHILD | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL, kCombo.left,
+        kCombo.top, kCombo.right - kCombo.left, 200, hwnd_, nullptr, instance_, nullptr);
     send_font(combo_);
     {
         RECT field;
@@ -214,7 +308,8 @@ void Win32View::CreateControls()
     }
     items_.Attach(combo_, &programmatic_);
 
-    group_ = ::CreateWindowExA(0, "BUTTON", "",
+    // Its buttons are tab stops of the window (WS_EX_CONTROLPARENT).
+    group_ = ::CreateWindowExA(WS_EX_CONTROLPARENT, "BUTTON", "",
         WS_CHILD | WS_VISIBLE | BS_GROUPBOX | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, kGroupBox1.left,
         kGroupBox1.top, kGroupBox1.right - kGroupBox1.left, kGroupBox1.bottom - kGroupBox1.top,
         hwnd_, nullptr, instance_, nullptr);
@@ -229,6 +324,9 @@ void Win32View::CreateControls()
     bcon_ = make(kBcon, texts::kConectar, &TForm1::bconClick);
     bcnf_ = make(kBcnf, texts::kConfirmar, &TForm1::bcnfClick);
     bfav_ = make(kBfav, texts::kFavoritas, &TForm1::bfavClick);
+    // Tab order: the combo box and its button, then the commands from top
+    // to bottom; the preview and the status bar are no stops.
+    ::SetWindowPos(badd_->Handle(), combo_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     tooltip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -294,12 +392,85 @@ void Win32View::SetVisible(Control control, bool visible)
 
 bool Win32View::IsVisible(Control control) const { return visible_[IndexOf(control)]; }
 
-void Win32View::SetStatusText(const std::string& text)
+void Win32View::SetStatusText(const std::string& text, bool announce)
 {
     status_text_ = text;
-    // The control keeps the text too (for accessibility tools and tests).
-    ::SendMessageA(status_, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+    // An announced text becomes the control's own, which screen readers
+    // read, and they are told of it; a silent one is only drawn.
+    if (announce) {
+        ::SendMessageA(status_, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+        ::SetWindowTextA(status_, text.c_str()); // the name read through MSAA
+        ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, status_, OBJID_CLIENT, CHILDID_SELF);
+    }
     ::InvalidateRect(status_, nullptr, FALSE);
+}
+
+void Win32View::SetPictureTitle(const std::string& title)
+{
+    if (image_name_)
+        ::SetWindowTextA(image_name_, title.c_str());
+}
+
+std::optional<Control> Win32View::FocusedControl() const
+{
+    if (!hwnd_ || ::GetActiveWindow() != hwnd_)
+        return focus_;
+    const HWND focused = ::GetFocus();
+    for (Control c : { Control::bsal, Control::bcon, Control::bcnf, Control::bfav, Control::badd,
+             Control::combo }) {
+        const HWND h = ControlHandle(c);
+        if (h && focused && (focused == h || ::IsChild(h, focused)))
+            return c;
+    }
+    return std::nullopt;
+}
+
+void Win32View::SetFocus(std::optional<Control> control)
+{
+    focus_ = control;
+    if (!hwnd_ || ::GetActiveWindow() != hwnd_)
+        return; // WM_SETFOCUS gives it once the window is active
+    ::SetFocus(control ? ControlHandle(*control) : hwnd_);
+}
+
+void Win32View::ShowKeyboardCues()
+{
+    // Focus frames and mnemonics appear with the first key and stay, as the
+    // system's own controls do (WM_CHANGEUISTATE tells them).
+    if (cues_ || !hwnd_)
+        return;
+    cues_ = true;
+    ::SendMessageA(
+        hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+    for (SpeedButton* b : { bsal_.get(), bcon_.get(), bcnf_.get(), bfav_.get(), badd_.get() })
+        b->ShowKeyboardCues(true);
+}
+
+bool Win32View::PreTranslateMessage(MSG& msg)
+{
+    if (!hwnd_ || !msg.hwnd || (msg.hwnd != hwnd_ && !::IsChild(hwnd_, msg.hwnd)))
+        return false;
+    // While the combo box's list is dropped down, its keys are the list's.
+    const bool dropped = combo_ && ::SendMessageA(combo_, CB_GETDROPPEDSTATE, 0, 0);
+    if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && !dropped) {
+        ShowKeyboardCues();
+        bool ran = false;
+        const Key key = KeyOf(msg);
+        const std::optional<Control> focused = FocusedControl();
+        Forward([&](TForm1& f) { ran = f.KeyPress(key, focused); });
+        if (ran) {
+            alt_command_ = key.alt;
+            return true;
+        }
+    }
+    // Alt released after an Alt+letter command: the system never saw the
+    // letter, and would take the release for a lone Alt opening the menu.
+    if ((msg.message == WM_SYSKEYUP || msg.message == WM_KEYUP) && alt_command_
+        && (msg.wParam == VK_MENU || msg.wParam == VK_LMENU || msg.wParam == VK_RMENU)) {
+        alt_command_ = false;
+        return true;
+    }
+    return hwnd_ && ::IsDialogMessageA(hwnd_, &msg) != FALSE;
 }
 
 void Win32View::LoadPicture(const std::string& path)
@@ -363,6 +534,8 @@ void Win32View::SetCaption(Control control, const std::string& caption)
 
 void Win32View::SetHint(Control control, const std::string& hint)
 {
+    if (SpeedButton* b = Button(control))
+        b->SetAccessibleName(hint);
     std::string& kept = hints_[IndexOf(control)];
     HWND tool = ControlHandle(control);
     if (tooltip_ && tool) {
@@ -439,13 +612,50 @@ void Win32View::OnCommand(WPARAM wp, LPARAM lp)
 {
     if (reinterpret_cast<HWND>(lp) != combo_ || !combo_ || programmatic_ > 0)
         return;
-    switch (HIWORD(wp)) {
-    case CBN_SELCHANGE: {
+    OnComboCommand(HIWORD(wp));
+}
+
+void Win32View::OnComboCommand(WORD code)
+{
+    // A pick is a click in the dropped list, the dropped list closed on the
+    // entry the arrow keys moved to, or a change of the closed combo box by
+    // the arrow keys (each press chooses, as a pick does; at either end of
+    // the list a press changes nothing and chooses nothing). Moving through
+    // the dropped list chooses nothing, and closing it with Escape goes back
+    // to the entry picked before. The list ends a click with its own change
+    // after it has closed: that one change is the pick.
+    const auto pick = [this] {
         const LRESULT i = ::SendMessageA(combo_, CB_GETCURSEL, 0, 0);
         items_.SetPicked(static_cast<int>(i));
         Forward([](TForm1& f) { f.comboChange(); });
+    };
+    switch (code) {
+    case CBN_DROPDOWN:
+        moved_in_list_ = false;
         break;
-    }
+    case CBN_SELCHANGE:
+        if (::SendMessageA(combo_, CB_GETDROPPEDSTATE, 0, 0))
+            moved_in_list_ = true;
+        else if (!picked_in_list_
+            && (list_closed_ok_ || ::SendMessageA(combo_, CB_GETCURSEL, 0, 0) != items_.Picked()))
+            pick();
+        break;
+    case CBN_SELENDOK:
+        // Until this notification has been handled with all that it sends
+        // (the closed combo box sends it too, at each arrow key).
+        list_closed_ok_ = ::SendMessageA(combo_, CB_GETDROPPEDSTATE, 0, 0) != 0;
+        ::PostMessageA(hwnd_, kEndOfComboPick, 0, 0);
+        if (moved_in_list_) {
+            moved_in_list_ = false;
+            picked_in_list_ = true;
+            pick();
+        }
+        break;
+    case CBN_SELENDCANCEL:
+        moved_in_list_ = false;
+        if (::SendMessageA(combo_, CB_GETCURSEL, 0, 0) != items_.Picked())
+            SetComboSelectedIndex(items_.Picked() < items_.Count() ? items_.Picked() : -1);
+        break;
     case CBN_EDITCHANGE:
         Forward([](TForm1& f) { f.comboEdited(); });
         break;
@@ -494,6 +704,28 @@ LRESULT Win32View::Handle(UINT msg, WPARAM wp, LPARAM lp)
             Forward([&text](TForm1& f) { f.ShowException(text); });
         }
         return 0;
+    case kEndOfComboPick:
+        picked_in_list_ = false;
+        list_closed_ok_ = false;
+        return 0;
+    case WM_ACTIVATE:
+        // The focus leaves with the window and comes back where it was.
+        if (LOWORD(wp) == WA_INACTIVE)
+            focus_ = FocusedControl();
+        break;
+    case WM_SETFOCUS:
+        if (focus_ && IsVisible(*focus_))
+            ::SetFocus(ControlHandle(*focus_));
+        return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX: {
+        // The combo box's field and list: black on white, whatever the
+        // colour scheme (the selection keeps the system's pair).
+        HDC dc = reinterpret_cast<HDC>(wp);
+        ::SetTextColor(dc, kText);
+        ::SetBkColor(dc, RGB(255, 255, 255));
+        return reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
+    }
     case WM_TIMER:
         if (wp == kTimer1) {
             Forward([](TForm1& f) { f.Timer1Timer(); });
@@ -508,7 +740,7 @@ LRESULT Win32View::Handle(UINT msg, WPARAM wp, LPARAM lp)
         if (reinterpret_cast<HWND>(lp) == group_) {
             HDC dc = reinterpret_cast<HDC>(wp);
             ::SetBkColor(dc, kBackground);
-            ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+            ::SetTextColor(dc, kText);
             return reinterpret_cast<LRESULT>(background_);
         }
         break;

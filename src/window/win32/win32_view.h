@@ -15,6 +15,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,14 @@ public:
     // there.
     void Create(TForm1& form);
     void Show();
+    // Every message of the thread's loop comes here before it is dispatched:
+    // keys pressed in the window go to TForm1's commands first, then to the
+    // dialog keys (Tab between the controls). True when the message has
+    // been handled and must not be dispatched again.
+    bool PreTranslateMessage(MSG& msg);
+    // Whether a key has been pressed in the window: from then on focus
+    // frames and mnemonics are drawn.
+    bool KeyboardCues() const { return cues_; }
     // Whether the end of the window ends the message loop (the program's
     // window does; windows made by tests don't).
     void SetQuitOnDestroy(bool quit) { quit_on_destroy_ = quit; }
@@ -66,8 +75,9 @@ public:
     void MoveTo(int left, int top) override;
     void SetVisible(Control control, bool visible) override;
     bool IsVisible(Control control) const override;
-    void SetStatusText(const std::string& text) override;
+    void SetStatusText(const std::string& text, bool announce) override;
     void LoadPicture(const std::string& path) override;
+    void SetPictureTitle(const std::string& title) override;
     StringList& ComboItems() override { return items_; }
     int ComboSelectedIndex() const override;
     void SetComboSelectedIndex(int index) override;
@@ -78,6 +88,8 @@ public:
     void SetHint(Control control, const std::string& hint) override;
     std::string Hint(Control control) const override;
     void SetAddGlyph(int image_index) override;
+    std::optional<Control> FocusedControl() const override;
+    void SetFocus(std::optional<Control> control) override;
     void ShowErrorBox(const std::string& text, const std::string& caption) override;
     void Close() override;
 
@@ -95,6 +107,8 @@ private:
     // message dispatch, so whatever escapes is shown in the error box.
     template <class Fn> void Forward(Fn&& fn);
     SpeedButton* Button(Control control) const;
+    void ShowKeyboardCues();
+    void OnComboCommand(WORD code);
 
     HINSTANCE instance_;
     int display_depth_;
@@ -107,6 +121,8 @@ private:
     HWND group_ = nullptr;
     HWND combo_ = nullptr;
     HWND tooltip_ = nullptr;
+    HWND image_name_ = nullptr; // Image1's name for screen readers; draws nothing
+    HWND combo_label_ = nullptr; // the combo box's name; never shown
     std::unique_ptr<SpeedButton> bsal_, bcon_, bcnf_, bfav_, badd_;
     std::unique_ptr<PreviewImage> image_;
     win32::ComboItems items_;
@@ -117,6 +133,14 @@ private:
     bool closed_ = false;
     bool quit_on_destroy_ = false;
     int programmatic_ = 0; // >0 while the program itself changes the combo
+    // The control that has (or, while the window is inactive, will get) the
+    // focus; none: the window itself.
+    std::optional<Control> focus_;
+    bool cues_ = false;
+    bool alt_command_ = false; // an Alt+letter command ran; Alt is still down
+    bool moved_in_list_ = false; // the arrow keys moved in the dropped list
+    bool list_closed_ok_ = false; // the dropped list closed on an entry
+    bool picked_in_list_ = false; // until the list's last notification
 };
 
 } // namespace tarvenia::win32

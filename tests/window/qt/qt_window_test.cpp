@@ -4,6 +4,7 @@
 #include "base/file.h"
 #include "base/texts.h"
 #include "combo_contract.h"
+#include "keyboard_contract.h"
 #include "protocol/wallpaper_installer.h"
 #include "protocol/worker_starter.h"
 #include "support/temp_folder.h"
@@ -16,6 +17,7 @@
 #include "window/qt/image_box.h"
 #include "window/qt/main_window.h"
 #include "window/qt/speed_button.h"
+#include "window/qt/status_bar.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -31,6 +33,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <set>
 
 namespace fs = std::filesystem;
@@ -111,6 +114,68 @@ namespace {
     std::unique_ptr<testing::ComboFrontEnd> MakeQtCombo() { return std::make_unique<QtCombo>(); }
     using testing::ComboContract;
     INSTANTIATE_TEST_SUITE_P(Qt, ComboContract, ::testing::Values(&MakeQtCombo),
+        [](const auto&) { return std::string("qt"); });
+
+    // The Qt window for the keyboard's shared suite: keys as QKeyEvents to
+    // the focus widget.
+    class QtKeyboard final : public testing::KeyboardFrontEnd {
+    public:
+        QtKeyboard()
+        {
+            state.Paths = WorkPaths::InFolder(Dir());
+            window_ = std::make_unique<MainWindow>(24);
+            form = std::make_unique<TForm1>(*window_, state, workers, wallpaper, 24);
+            window_->Bind(*form);
+            window_->SetErrorBox([](const QString&, const QString&) {});
+            form->FormCreate(Dir());
+            window_->show();
+            QApplication::setActiveWindow(window_.get());
+            EXPECT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+        }
+        ~QtKeyboard() override { window_.reset(); }
+        TView& View() override { return *window_; }
+        void Press(const Key& key) override
+        {
+            Qt::KeyboardModifiers mods;
+            if (key.ctrl)
+                mods |= Qt::ControlModifier;
+            if (key.alt)
+                mods |= Qt::AltModifier;
+            if (key.shift)
+                mods |= Qt::ShiftModifier;
+            static const std::map<Key::Code, Qt::Key> keys = {
+                { Key::Code::Return, Qt::Key_Return },
+                { Key::Code::Space, Qt::Key_Space },
+                { Key::Code::Escape, Qt::Key_Escape },
+                { Key::Code::Tab, Qt::Key_Tab },
+                { Key::Code::Up, Qt::Key_Up },
+                { Key::Code::Down, Qt::Key_Down },
+                { Key::Code::PageUp, Qt::Key_PageUp },
+                { Key::Code::PageDown, Qt::Key_PageDown },
+                { Key::Code::Home, Qt::Key_Home },
+                { Key::Code::End, Qt::Key_End },
+                { Key::Code::F4, Qt::Key_F4 },
+            };
+            const Qt::Key qkey = key.code == Key::Code::Letter
+                ? static_cast<Qt::Key>(Qt::Key_A + (key.letter - 'A'))
+                : keys.at(key.code);
+            QWidget* target = QApplication::focusWidget();
+            QTest::keyClick(target ? target : window_.get(), qkey, mods);
+            QApplication::processEvents();
+        }
+        bool Closed() const override { return window_->isHidden(); }
+        bool KeyboardCues() const override { return window_->KeyboardCues(); }
+
+    private:
+        std::unique_ptr<MainWindow> window_;
+    };
+
+    std::unique_ptr<testing::KeyboardFrontEnd> MakeQtKeyboard()
+    {
+        return std::make_unique<QtKeyboard>();
+    }
+    using testing::KeyboardContract;
+    INSTANTIATE_TEST_SUITE_P(Qt, KeyboardContract, ::testing::Values(&MakeQtKeyboard),
         [](const auto&) { return std::string("qt"); });
 
     class QtWindowTest : public ::testing::Test {
@@ -209,7 +274,8 @@ namespace {
             if (auto* button = qobject_cast<SpeedButton*>(widget)) {
                 EXPECT_EQ(button->text(), row.caption);
                 EXPECT_EQ(button->toolTip(), row.hint);
-                EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
+                // A tab stop, never focused by a click.
+                EXPECT_EQ(button->focusPolicy(), Qt::TabFocus);
                 // The caption fits inside the button's frame.
                 EXPECT_LE(QFontMetrics(button->font()).horizontalAdvance(button->text()),
                     button->width() - 4);
@@ -220,7 +286,7 @@ namespace {
         EXPECT_LT(children.indexOf(w.Image1()), children.indexOf(w.Bevel1()));
         EXPECT_TRUE(w.Combo()->isEditable());
         EXPECT_EQ(w.Combo()->insertPolicy(), QComboBox::NoInsert);
-        EXPECT_EQ(w.Combo()->focusPolicy() & Qt::TabFocus, 0);
+        EXPECT_EQ(w.Combo()->focusPolicy(), Qt::StrongFocus);
         EXPECT_TRUE(w.Timer1()->isActive());
         EXPECT_EQ(w.Timer1()->interval(), 1000);
     }
@@ -266,11 +332,14 @@ namespace {
         // A download reports after every 1 KiB; the bar keeps every text at
         // once and is drawn again shortly after the burst, with the last one.
         window_->show();
-        QStatusBar* bar = window_->StatusBar1();
+        StatusBar* bar = window_->StatusBar1();
         const QImage empty = bar->grab().toImage();
+        window_->SetStatusText(texts::kConexion, true);
         for (int i = 0; i <= 2000; ++i)
-            window_->SetStatusText(std::to_string(i * 1024) + " bytes recibidos");
-        EXPECT_EQ(bar->currentMessage(), "2048000 bytes recibidos");
+            window_->SetStatusText(std::to_string(i * 1024) + " bytes recibidos", false);
+        EXPECT_EQ(bar->Text(), "2048000 bytes recibidos");
+        // Only the announced text is the bar's name for screen readers.
+        EXPECT_EQ(bar->currentMessage(), QString::fromUtf8("Conexión"));
         QElapsedTimer waited;
         waited.start();
         while (!bar->updatesEnabled() && waited.elapsed() < 2000)

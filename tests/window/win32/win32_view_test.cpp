@@ -4,6 +4,7 @@
 // (test-windows runs it inside Xvfb).
 #include "combo_contract.h"
 #include "main_thread_contract.h"
+#include "keyboard_contract.h"
 #include "support/temp_folder.h"
 #include "support/test_jpeg.h"
 
@@ -22,12 +23,15 @@
 
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <jerror.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <thread>
 
 namespace tarvenia::win32 {
@@ -288,6 +292,89 @@ namespace {
     INSTANTIATE_TEST_SUITE_P(Win32, MainThreadContract, ::testing::Values(&MakeWin32HandOver),
         [](const auto&) { return std::string("win32"); });
 
+    // The Win32 window for the keyboard's shared suite: key messages posted
+    // to the focus window and handled by the program's own loop
+    // (PreTranslateMessage); the modifiers are set in the thread's key state.
+    class Win32Keyboard final : public testing::KeyboardFrontEnd {
+    public:
+        Win32Keyboard()
+        {
+            state.Paths = WorkPaths::InFolder(Dir());
+            view_ = std::make_unique<Win32View>(::GetModuleHandleA(nullptr), 24);
+            form = std::make_unique<TForm1>(*view_, state, workers, wallpaper, 24);
+            view_->Create(*form);
+            form->FormCreate(Dir());
+            view_->Show();
+            Loop();
+        }
+        ~Win32Keyboard() override { view_.reset(); }
+        TView& View() override { return *view_; }
+        void Press(const Key& key) override
+        {
+            BYTE saved[256], keys[256];
+            ::GetKeyboardState(saved);
+            std::memcpy(keys, saved, sizeof keys);
+            keys[VK_CONTROL] = key.ctrl ? 0x80 : 0;
+            keys[VK_SHIFT] = key.shift ? 0x80 : 0;
+            keys[VK_MENU] = key.alt ? 0x80 : 0;
+            ::SetKeyboardState(keys);
+            static const std::map<Key::Code, UINT> vks = {
+                { Key::Code::Return, VK_RETURN },
+                { Key::Code::Space, VK_SPACE },
+                { Key::Code::Escape, VK_ESCAPE },
+                { Key::Code::Tab, VK_TAB },
+                { Key::Code::Up, VK_UP },
+                { Key::Code::Down, VK_DOWN },
+                { Key::Code::PageUp, VK_PRIOR },
+                { Key::Code::PageDown, VK_NEXT },
+                { Key::Code::Home, VK_HOME },
+                { Key::Code::End, VK_END },
+                { Key::Code::F4, VK_F4 },
+            };
+            const UINT vk
+                = key.code == Key::Code::Letter ? static_cast<UINT>(key.letter) : vks.at(key.code);
+            HWND target = ::GetFocus();
+            if (!target)
+                target = view_->Handle();
+            const LPARAM lp = 1 | (key.alt ? (1 << 29) : 0);
+            ::PostMessageA(target, key.alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, lp);
+            ::PostMessageA(target, key.alt ? WM_SYSKEYUP : WM_KEYUP, vk,
+                lp | static_cast<LPARAM>(0xC0000000u));
+            Loop();
+            ::SetKeyboardState(saved);
+        }
+        bool Closed() const override { return view_->Handle() == nullptr; }
+        bool KeyboardCues() const override { return view_->KeyboardCues(); }
+
+    private:
+        // The program's message loop, until the queue is empty.
+        void Loop()
+        {
+            for (int idle = 0; idle < 3;) {
+                MSG msg;
+                if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                    ++idle;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                    continue;
+                }
+                idle = 0;
+                if (view_->PreTranslateMessage(msg))
+                    continue;
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+        }
+        std::unique_ptr<Win32View> view_;
+    };
+
+    std::unique_ptr<testing::KeyboardFrontEnd> MakeWin32Keyboard()
+    {
+        return std::make_unique<Win32Keyboard>();
+    }
+    using testing::KeyboardContract;
+    INSTANTIATE_TEST_SUITE_P(Win32, KeyboardContract, ::testing::Values(&MakeWin32Keyboard),
+        [](const auto&) { return std::string("win32"); });
+
     class Win32ViewTest : public ::testing::Test {
     protected:
         void SetUp() override
@@ -400,7 +487,7 @@ namespace {
         EXPECT_EQ(field.top, 136);
         EXPECT_EQ(field.right - field.left, 213);
         EXPECT_TRUE(::GetWindowLongA(combo, GWL_STYLE) & CBS_DROPDOWN);
-        EXPECT_FALSE(::GetWindowLongA(combo, GWL_STYLE) & WS_TABSTOP);
+        EXPECT_TRUE(::GetWindowLongA(combo, GWL_STYLE) & WS_TABSTOP);
 
         // Visible at start: Salir and Conectar only.
         struct Shown {
@@ -420,6 +507,64 @@ namespace {
 
     // The view reports the primary screen, whose corner is the desktop's
     // origin, and puts the window where the controller says.
+    // What a screen reader asks each control through MSAA: its name (the
+    // window text of the controls the program draws) and, for the system's
+    // own controls, its role.
+    TEST_F(Win32ViewTest, ScreenReadersReadEachControlsNameAndRole)
+    {
+        Create();
+        for (Control c : { Control::bcnf, Control::badd, Control::combo })
+            view_->SetVisible(c, true);
+        view_->SetHint(Control::badd, texts::kHintRemove);
+        view_->SetPictureTitle("Faro de invierno");
+        view_->SetStatusText(texts::kDescargaCompletada, true);
+        view_->SetStatusText("1024 bytes recibidos", false); // drawn, not announced
+        HWND image = ::ChildWindowFromPointEx(view_->Handle(), { 60, 60 }, CWP_ALL);
+        struct Row {
+            const char* what;
+            HWND hwnd;
+            std::string name;
+            long role; // 0: whatever the system gives
+        } rows[] = {
+            { "bsal", view_->ControlHandle(Control::bsal), texts::kSalir, 0 },
+            { "bcnf", view_->ControlHandle(Control::bcnf), texts::kConfirmar, 0 },
+            { "badd", view_->ControlHandle(Control::badd), texts::kHintRemove, 0 },
+            { "Image1", image, "Faro de invierno", 0 },
+            { "StatusBar1", view_->StatusBarHandle(), texts::kDescargaCompletada, 0 },
+            { "combo label", ::GetWindow(view_->ControlHandle(Control::combo), GW_HWNDPREV),
+                "Fotos", 0 },
+        };
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.what);
+            ASSERT_NE(row.hwnd, nullptr);
+            char text[128] = {};
+            ::GetWindowTextA(row.hwnd, text, sizeof text);
+            EXPECT_EQ(std::string(text), row.name);
+            IAccessible* object = nullptr;
+            ASSERT_EQ(::AccessibleObjectFromWindow(row.hwnd, static_cast<DWORD>(OBJID_CLIENT),
+                          __uuidof(IAccessible), reinterpret_cast<void**>(&object)),
+                S_OK);
+            VARIANT self;
+            self.vt = VT_I4;
+            self.lVal = CHILDID_SELF;
+            BSTR name = nullptr;
+            if (SUCCEEDED(object->get_accName(self, &name)) && name) {
+                char bytes[128] = {};
+                ::WideCharToMultiByte(1252, 0, name, -1, bytes, sizeof bytes, nullptr, nullptr);
+                EXPECT_EQ(std::string(bytes), row.name);
+                ::SysFreeString(name);
+            } else {
+                ADD_FAILURE() << "no name";
+            }
+            VARIANT role;
+            ::VariantInit(&role);
+            if (row.role && SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) {
+                EXPECT_EQ(role.lVal, row.role);
+            }
+            object->Release();
+        }
+    }
+
     TEST_F(Win32ViewTest, TheWindowGoesWhereTheControllerPlacesIt)
     {
         Create();
@@ -479,7 +624,7 @@ namespace {
         EXPECT_EQ(view_->Caption(Control::bfav), texts::kTodas);
 
         // The status bar keeps the Windows-1252 bytes as given.
-        view_->SetStatusText(texts::kConexion);
+        view_->SetStatusText(texts::kConexion, true);
         char status[64] = {};
         ::SendMessageA(view_->StatusBarHandle(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(status));
         EXPECT_STREQ(status, texts::kConexion);
