@@ -15,7 +15,7 @@ set -euo pipefail
 LOG_TAG=a11y
 . "$(dirname "$0")/../../scripts/lib.sh"
 STEP_TIMEOUT=30
-BACKGROUND=$(background_colour)
+load_layout
 
 if [ -z "${TARVENIA_A11Y_DIR:-}" ]; then
     for tool in /usr/libexec/at-spi-bus-launcher dbus-daemon; do
@@ -38,11 +38,7 @@ fi
 T=$TARVENIA_A11Y_DIR
 WORK="$T/data/tarvenia"
 HERE="$TARVENIA_ROOT/tests/e2e"
-shown() { [ "$(pixel "$1" "$2")" != "$BACKGROUND" ]; }
-read -r -a BCNF <<<"$(at Bcnf 9 12)"
-PIDS=()
-cleanup() { for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done; }
-trap cleanup EXIT
+BCNF=(Bcnf 9 12)
 
 # A private session bus with the accessibility bus and registry on it.
 {
@@ -50,12 +46,20 @@ trap cleanup EXIT
     read -r BUS_PID
 } < <(dbus-daemon --session --fork --print-address=1 --print-pid=1)
 export DBUS_SESSION_BUS_ADDRESS
-PIDS+=("$BUS_PID")
+at_exit kill "$BUS_PID"
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$T/at-spi.out" 2>&1 &
-PIDS+=($!)
+at_exit kill $!
 
 window_shot() { # FILE: the window's client area
     import -window root -crop "$WIDTH"x"$HEIGHT+$WX+$WY" +repage -depth 8 "$1" 2>/dev/null
+}
+# settled_shot FILE: a screenshot once two in a row are the same, so that the
+# window has drawn what its state shows.
+settled_shot() {
+    local next="${1%.ppm}-next.ppm"
+    window_shot "$1"
+    until window_shot "$next" && cmp -s "$1" "$next"; do mv "$next" "$1"; done
+    rm -f "$next"
 }
 # run NAME [ENV...]: starts the program, connects with Return and keeps
 # screenshots of the idle and browsing window (NAME-idle.ppm, NAME-photo.ppm).
@@ -64,16 +68,15 @@ run() {
     shift
     env "$@" "$T/bin/quindelar" >"$T/$name.out" 2>&1 &
     APP_PID=$!
-    PIDS+=("$APP_PID")
+    at_exit kill "$APP_PID"
     find_window "$STEP_TIMEOUT" || fail "no window"
     xdotool windowfocus --sync "$WID"
-    sleep 1 # the first paint; nothing to wait on from outside
-    window_shot "$T/$name-idle.ppm"
+    wait_for "$STEP_TIMEOUT" shown Bcon || fail "\"Conectar\" not shown"
+    settled_shot "$T/$name-idle.ppm"
     [ "$name" = plain ] && tree idle
     xdotool key Return
     wait_for "$STEP_TIMEOUT" shown "${BCNF[@]}" || fail "no photo shown"
-    sleep 1
-    window_shot "$T/$name-photo.ppm"
+    settled_shot "$T/$name-photo.ppm"
     [ "$name" = plain ] && tree photo
     xdotool key ctrl+q
     wait_for 10 bash -c "! kill -0 $APP_PID 2>/dev/null" || fail "the program did not end"
@@ -117,7 +120,8 @@ done
 # Each text on its background: status bar, the two captions, the combo box.
 for region in StatusBar1:4:3:200:14 Bsal:4:5:49:15 Bcnf:4:5:49:15 Combo:3:3:180:15; do
     IFS=: read -r control dx dy w h <<<"$region"
-    read -r l t _ <<<"$(layout_box "$control")"
+    box="LAYOUT_$control"
+    read -r l t _ <<<"${!box}"
     ratio=$(/usr/bin/python3 "$HERE/contrast.py" "$T/dark-photo.ppm" $((l + dx)) $((t + dy)) "$w" "$h")
     log "$control: contrast $ratio : 1"
     awk -v r="$ratio" 'BEGIN { exit !(r >= 4.5) }' || fail "$control text has a contrast of $ratio : 1"

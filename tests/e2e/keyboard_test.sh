@@ -10,7 +10,7 @@ set -euo pipefail
 LOG_TAG=keyboard
 . "$(dirname "$0")/../../scripts/lib.sh"
 STEP_TIMEOUT=30
-BACKGROUND=$(background_colour)
+load_layout
 
 if [ -z "${TARVENIA_KEYS_DIR:-}" ]; then
     APP=$(readlink -f "$1")
@@ -27,13 +27,11 @@ fi
 T=$TARVENIA_KEYS_DIR
 WORK="$T/data/tarvenia"
 FAV="$T/bin/qndelarf.qdl"
-shown() { [ "$(pixel "$1" "$2")" != "$BACKGROUND" ]; }
-hidden() { [ "$(pixel "$1" "$2")" = "$BACKGROUND" ]; }
 photo_hash() { md5sum <"$WORK/qndelar.jpg" 2>/dev/null | cut -d' ' -f1; }
 photo_is_not() { [ -s "$WORK/qndelar.jpg" ] && [ "$(photo_hash)" != "$1" ]; }
-read -r -a BCON <<<"$(at Bcon)"
-read -r -a BCNF <<<"$(at Bcnf 9 12)"
-read -r -a PREVIEW <<<"$(at Image1 76 60)"
+BCON=(Bcon)
+BCNF=(Bcnf 9 12)
+PREVIEW=(Image1 76 60)
 key() {
     log "key $*"
     xdotool key "$@"
