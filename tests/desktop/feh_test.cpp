@@ -72,7 +72,7 @@ namespace {
         for (const ProcessCase& c : cases) {
             const auto start = std::chrono::steady_clock::now();
             EXPECT_EQ(TimedProcess::Run(c.argv, c.limit), c.expected) << c.name;
-            EXPECT_LT(std::chrono::steady_clock::now() - start, c.limit + 1500ms) << c.name;
+            EXPECT_LT(std::chrono::steady_clock::now() - start, c.limit + 10000ms) << c.name;
         }
     }
 
