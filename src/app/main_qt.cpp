@@ -1,7 +1,11 @@
-// The program under Qt: the application and its title, the Qt window as the
-// front-end of the one composition root (program.h), and the event loop.
+// The program under Qt: its options, read before anything needs the display;
+// the window-less run; or the application and its title, the Qt window as
+// the front-end of the one composition root (program.h), and the event loop.
 #include "app/close_on_signals.h"
+#include "app/command_line.h"
 #include "app/program.h"
+#include "app/today.h"
+#include "app/work_lock.h"
 #include "base/texts.h"
 #include "window/qt/cp1252.h"
 #include "window/qt/main_window.h"
@@ -36,6 +40,18 @@ void CloseOnSignals(QWidget* window)
 int main(int argc, char* argv[])
 {
     using namespace tarvenia;
+    // Read before anything needs the display: only the window opens one.
+    const CommandLine command = ParseQtCommandLine(argc, argv);
+    if (command.command == CommandLine::Command::Today && command.error.empty()) {
+        const int status = RunToday();
+        // A stopped run may leave a worker in flight: no destructors.
+        std::fflush(nullptr);
+        std::quick_exit(status);
+    }
+    if (command.command != CommandLine::Command::Window || !command.error.empty())
+        return ReportCommand(command);
+    LockWorkFolderForWindow();
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(qt::Cp1252ToQString(texts::kAppTitle));
     // Docks and Wayland compositors match the window to the installed desktop

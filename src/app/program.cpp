@@ -28,8 +28,11 @@ Program& ComposeProgram(const FrontEnd& front_end, const ProgramParts& parts)
         // Runs on the main thread, through main_thread.
         services.set_status
             = [&view = front_end.view](const std::string& text) { view.SetStatusText(text); };
+        services.run_ended = parts.run_ended;
         workers = new ThreadWorkerStarter(*state, std::move(services));
     }
+    if (parts.wrap_workers)
+        workers = &parts.wrap_workers(*workers);
     WallpaperInstaller* wallpaper
         = parts.wallpaper ? parts.wallpaper : MakeSystemWallpaperInstaller().release();
 

@@ -34,19 +34,27 @@ namespace {
     }
 } // namespace
 
-std::string WorkDir()
-{
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/')
-        base = xdg;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        base = std::string(home) + "/.local/share";
-    else
-        base = "/tmp";
-    std::string dir = base + "/tarvenia";
-    MakeDirs(dir);
-    return dir + "/";
-}
+namespace {
+    // `variable`/tarvenia/, or `fallback` under the home folder: the XDG
+    // base directory rule (only an absolute value counts).
+    std::string XdgDir(const char* variable, const char* fallback)
+    {
+        std::string base;
+        if (const char* xdg = std::getenv(variable); xdg && *xdg == '/')
+            base = xdg;
+        else if (const char* home = std::getenv("HOME"); home && *home)
+            base = std::string(home) + fallback;
+        else
+            base = "/tmp";
+        std::string dir = base + "/tarvenia";
+        MakeDirs(dir);
+        return dir + "/";
+    }
+} // namespace
+
+std::string WorkDir() { return XdgDir("XDG_DATA_HOME", "/.local/share"); }
+
+std::string StateDir() { return XdgDir("XDG_STATE_HOME", "/.local/state"); }
 
 std::string FavoritesDir()
 {
