@@ -46,7 +46,14 @@ std::string UsageText()
           "\n"
           "Exit status: 0 the photo is the wallpaper (its title and key on standard\n"
           "output); 1 it could not be set (the reason on standard error); 2 unknown\n"
-          "option; 3 nothing done: the window is open, or another run did not end.\n";
+          "option; 3 nothing done: the window is open, or another run did not end.\n"
+          "\n"
+#ifdef _WIN32
+          "To run it daily and at log-on: the schtasks line in LEEME.txt.\n";
+#else
+          "To run it daily and after log-in: systemctl --user enable --now\n"
+          "quindelar-daily.timer; its runs: journalctl --user -u quindelar-daily\n";
+#endif
 }
 
 std::string VersionText() { return "quindelar " TARVENIA_VERSION "\n"; }
