@@ -79,7 +79,6 @@ for _ in $(seq "$RUNS"); do
     today+=("$(today_run)")
     again+=("$(today_run keep)")
 done
-median() { tr ' ' '\n' | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 w=$(echo "${window[*]}" | median)
 t=$(echo "${today[*]}" | median)
 a=$(echo "${again[*]}" | median)

@@ -98,6 +98,9 @@ pixel() {
 # click X Y (window coordinates).
 click() { xdotool mousemove $((WX + ${SCALE:-1} * $1)) $((WY + ${SCALE:-1} * $2)) click 1; }
 
+# median: the median of the numbers in its input (words), for benchmarks.
+median() { tr ' ' '\n' | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+
 # start_demo_service SERVICE OUT_FILE [OPTION...]: the demo photo service on a
 # free loopback port, its output in OUT_FILE; sets SERVICE_PID and PORT.
 # stop_demo_service: stops it (nothing when it was not started).
