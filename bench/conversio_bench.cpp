@@ -4,6 +4,7 @@
 // target is at most 1.15 times djpeg's time. Never fails on timings.
 #include "base/file.h"
 #include "imaging/bmp.h"
+#include "support/temp_folder.h"
 
 #include <algorithm>
 #include <chrono>
@@ -130,8 +131,8 @@ bool SamePixels(const fs::path& a, const fs::path& b)
 
 int main()
 {
-    fs::path dir = fs::temp_directory_path() / "tarvenia-conversio-bench";
-    fs::create_directories(dir);
+    const tarvenia::testing::TempFolder folder;
+    const fs::path& dir = folder.Root();
     fs::path ppm = dir / "landscape.ppm", jpeg = dir / "landscape.jpg";
     std::printf("generating a %d x %d photo...\n", kWidth, kHeight);
     WriteLandscape(ppm);
@@ -172,7 +173,5 @@ int main()
             a / b <= kTarget ? "within 1.15x" : "ABOVE 1.15x",
             SamePixels(ours, theirs) ? "identical" : "DIFFERENT");
     }
-    std::error_code ec;
-    fs::remove_all(dir, ec);
     return 0;
 }

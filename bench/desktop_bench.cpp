@@ -7,6 +7,7 @@
 #include "desktop/linux/installer.h"
 #include "support/fake_service.h"
 #include "support/silent_socket.h"
+#include "support/temp_folder.h"
 #include "support/test_bus.h"
 
 #include <algorithm>
@@ -56,18 +57,9 @@ struct Row {
 int main()
 {
     // Every user folder in a temporary tree, before GLib reads any of them.
-    char root_template[] = "/tmp/tarvenia-wallpaper-bench-XXXXXX";
-    const std::string root = mkdtemp(root_template);
-    for (const char* sub : { "config", "home", "runtime", "data" })
-        mkdir((root + "/" + sub).c_str(), 0700);
-    setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
-    setenv("HOME", (root + "/home").c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", (root + "/runtime").c_str(), 1);
-    setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
-    setenv("GSETTINGS_BACKEND", "keyfile", 1);
-    for (const char* name :
-        { "DBUS_SESSION_BUS_ADDRESS", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION" })
-        unsetenv(name);
+    const tarvenia::testing::TempFolder folder;
+    tarvenia::testing::UsePrivateUserFolders(folder.Root());
+    const std::string root = folder.Root().string();
 
     const std::string bitmaps[] = { root + "/home/qndelar.bmp", root + "/home/other.bmp" };
     for (const std::string& bitmap : bitmaps)
@@ -135,7 +127,5 @@ int main()
         std::printf(
             "%-34s %12.3f %12.1f   %s\n", row.name.c_str(), row.ms, row.ms / reference, row.bound);
 
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
     return 0;
 }

@@ -5,6 +5,7 @@
 // with the program's own hand-over (QtMainThread), offscreen.
 #include "demo_server.h"
 #include "protocol/main_thread.h"
+#include "support/temp_folder.h"
 #include "web/vazi_dov_thread.h"
 
 #ifdef TARVENIA_BENCH_QT
@@ -240,9 +241,8 @@ int main(int argc, char** argv)
     std::thread serving([&] { server.Run(); });
     const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/fotos/grande.jpg";
 
-    auto dir
-        = std::filesystem::temp_directory_path() / ("tarvenia-bench-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const tarvenia::testing::TempFolder folder;
+    const std::filesystem::path& dir = folder.Root();
     tarvenia::SharedState state;
     state.Paths = tarvenia::WorkPaths::InFolder(dir.string() + "/");
     state.CurrentKey = "20030305";
@@ -280,7 +280,6 @@ int main(int argc, char** argv)
     }
     server.Stop();
     serving.join();
-    std::filesystem::remove_all(dir);
 
     std::printf(
         "photo of %zu bytes from the demo service on loopback, %d rounds, medians\n", size, rounds);

@@ -5,6 +5,8 @@
 # Prints figures and ratios; never fails on a figure.
 #   install_bench.sh DEB_DIR INSTALLED_PROGRAM BUILD_TREE_PROGRAM...
 set -euo pipefail
+LOG_TAG=install-bench
+. "$(dirname "$0")/../scripts/lib.sh"
 
 if [ -z "${TARVENIA_BENCH_IN_X:-}" ]; then
     DEBS=$(readlink -f "$1")
@@ -15,13 +17,11 @@ if [ -z "${TARVENIA_BENCH_IN_X:-}" ]; then
             "$(stat -c %s "$deb")" "$(dpkg-deb -f "$deb" Installed-Size)"
     done
     echo "  (installed size as dpkg counts it: whole KiB per file)"
-    T=$(mktemp -d "${TMPDIR:-/tmp}/tarvenia-bench-install.XXXXXX")
-    trap 'rm -rf "$T"' EXIT
-    mkdir -m 700 "$T/runtime"
-    export XDG_RUNTIME_DIR="$T/runtime" XDG_DATA_HOME="$T/data" HOME="$T"
+    make_test_dir bench-install
+    export XDG_RUNTIME_DIR="$T/runtime" XDG_DATA_HOME="$T/data" HOME="$T/home"
     export QT_QPA_PLATFORM=xcb
     echo
-    TARVENIA_BENCH_IN_X=1 timeout 600 xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" "$@"
+    TARVENIA_BENCH_IN_X=1 in_xvfb 600 bash "$0" "$@"
     exit $?
 fi
 

@@ -94,8 +94,9 @@ Measure DecodeInChild(std::vector<std::uint8_t> bytes)
 std::vector<std::uint8_t> BaselinePhoto(int width, int height, int components)
 {
     std::uint32_t state = 2463534242u;
-    const auto bytes = tarvenia::testing::EncodeJpeg(
-        width, height, components, 90, false, [&](int x, int y, unsigned char* samples) {
+    const auto bytes = tarvenia::testing::EncodePixels(
+        { .width = width, .height = height, .components = components },
+        [&](int x, int y, unsigned char* samples) {
             state ^= state << 13;
             state ^= state >> 17;
             state ^= state << 5;

@@ -2,6 +2,7 @@
 // of the same file measured in the same run. Prints figures only.
 #include "base/file.h"
 #include "lists/catalog.h"
+#include "support/temp_folder.h"
 
 #include <algorithm>
 #include <chrono>
@@ -86,10 +87,8 @@ Timing Median(const std::function<Timing()>& run)
 int main()
 {
     namespace fs = std::filesystem;
-    fs::path dir
-        = fs::temp_directory_path() / ("tarvenia-bench-" + std::to_string(std::random_device()()));
-    fs::create_directories(dir);
-    std::string path = (dir / "qndelar.qdl").string();
+    const tarvenia::testing::TempFolder dir;
+    std::string path = dir.Path("qndelar.qdl");
     const std::string catalog = MakeCatalog();
     std::ofstream(path, std::ios::binary) << catalog;
 
@@ -157,7 +156,5 @@ int main()
     std::printf(
         "target %.0f ms (wall): %s\n", kTargetMs, load_t.wall < kTargetMs ? "met" : "NOT met");
 
-    std::error_code ignored;
-    fs::remove_all(dir, ignored);
     return 0;
 }

@@ -28,20 +28,10 @@ fi
 
 T=$TARVENIA_BENCH_DIR
 KEYFILE="$T/config/glib-2.0/settings/keyfile"
-BACKGROUND=$(background_colour)
-read -r -a BCON <<<"$(at Bcon)"
-read -r -a BCNF <<<"$(at Bcnf 9 12)"
-read -r -a BSAL <<<"$(at Bsal)"
+load_layout
 now_ms() { echo $((${EPOCHREALTIME/./} / 1000)); }
 set_now() { grep -qs "qndelar.bmp" "$KEYFILE"; }
-shown() { [ "$(pixel "$1" "$2")" != "$BACKGROUND" ]; }
-poll() { # until the command succeeds (at most 30 s), every 10 ms
-    local deadline=$((SECONDS + 30))
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.01
-    done
-}
+poll() { WAIT_STEP=0.01 wait_for 30 "$@"; }
 
 window_run() {
     rm -f "$KEYFILE"
@@ -50,13 +40,13 @@ window_run() {
     "$APP" >/dev/null 2>&1 &
     pid=$!
     find_window 30 || fail "no window"
-    poll shown "${BCON[@]}" || fail "\"Conectar\" not shown"
-    click "${BCON[@]}"
-    poll shown "${BCNF[@]}" || fail "\"Confirmar\" not shown"
-    click "${BCNF[@]}"
+    poll shown Bcon || fail "\"Conectar\" not shown"
+    click Bcon
+    poll shown Bcnf 9 12 || fail "\"Confirmar\" not shown"
+    click Bcnf 9 12
     poll set_now || fail "the window did not set the wallpaper"
     echo $(($(now_ms) - start))
-    click "${BSAL[@]}"
+    click Bsal
     wait "$pid" 2>/dev/null || true
 }
 

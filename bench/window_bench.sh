@@ -9,9 +9,7 @@ LOG_TAG=window-bench
 . "$(dirname "$0")/../scripts/lib.sh"
 
 if [ -z "${TARVENIA_BENCH_IN_X:-}" ]; then
-    T=$(mktemp -d "${TMPDIR:-/tmp}/tarvenia-bench-window.XXXXXX")
-    trap 'rm -rf "$T"' EXIT
-    mkdir -m 700 "$T/runtime"
+    make_test_dir bench-window
     export XDG_RUNTIME_DIR="$T/runtime" XDG_DATA_HOME="$T/data" TARVENIA_BENCH_DIR="$T"
     export QT_QPA_PLATFORM=xcb
     TARVENIA_BENCH_IN_X=1 in_xvfb 600 bash "$0" "$@"

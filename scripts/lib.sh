@@ -5,10 +5,11 @@
 #   . "$TARVENIA_ROOT/scripts/lib.sh"
 
 TARVENIA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-# The window's title (UTF-8, as xdotool finds it) and the colour of its
-# background, where a hidden control leaves nothing drawn.
+# The window's title, UTF-8 as xdotool finds it.
 TARVENIA_TITLE="Imágenes de Tarvenia"
-TARVENIA_LAYOUT="$TARVENIA_ROOT/src/window/layout.h"
+# The window's layout as shell assignments, written by the build from
+# src/window/layout.h (tools/window_layout): the default build's unless set.
+: "${TARVENIA_LAYOUT:=$TARVENIA_ROOT/build/default/window_layout.sh}"
 
 # Messages carry the name of the script that prints them.
 : "${LOG_TAG:=$(basename "$0")}"
@@ -18,15 +19,29 @@ fail() {
     exit 1
 }
 
-# wait_for SECONDS COMMAND...: until the command succeeds, at most that long.
+# at_exit COMMAND: run when the script ends, the latest first; a failing one
+# does not keep the others from running.
+at_exit() {
+    TARVENIA_AT_EXIT="{ $*; } || true; ${TARVENIA_AT_EXIT:-}"
+    # shellcheck disable=SC2064 # the commands are fixed now, their variables at exit
+    trap "$TARVENIA_AT_EXIT" EXIT
+}
+
+# wait_for SECONDS COMMAND...: until the command succeeds, at most that long,
+# trying every WAIT_STEP seconds (0.2 unless set).
 wait_for() {
     local deadline=$((SECONDS + $1))
     shift
     until "$@"; do
         ((SECONDS < deadline)) || return 1
-        sleep 0.2
+        sleep "${WAIT_STEP:-0.2}"
     done
 }
+
+# not COMMAND...: succeeds when the command fails (for wait_for).
+not() { ! "$@"; }
+# running PID: whether the process is still there.
+running() { kill -0 "$1" 2>/dev/null; }
 
 # in_xvfb SECONDS COMMAND...: the command on a screen of its own (1024 x 768,
 # 24 bits), bounded in time.
@@ -36,67 +51,70 @@ in_xvfb() {
     timeout "$limit" xvfb-run -a -s '-screen 0 1024x768x24' "$@"
 }
 
-# find_window [SECONDS]: waits for the program's window and sets WID, WX, WY,
-# WIDTH and HEIGHT (the window's place and size on the screen).
+# window_shown [TITLE]: whether a window of that title (the program's unless
+# given) is mapped.
+window_shown() { [ -n "$(xdotool search --onlyvisible --name "${1:-$TARVENIA_TITLE}" 2>/dev/null)" ]; }
+
+# find_window [SECONDS]: waits for the program's window to be mapped and sets
+# WID, WX, WY, WIDTH and HEIGHT (the window's place and size on the screen).
 find_window() {
-    WID=$(timeout "${1:-30}" xdotool search --sync --name "$TARVENIA_TITLE" | head -n1) || return 1
+    WID=$(timeout "${1:-30}" xdotool search --sync --onlyvisible --name "$TARVENIA_TITLE" | head -n1) ||
+        return 1
     [ -n "$WID" ] || return 1
-    local X Y
-    eval "$(xdotool getwindowgeometry --shell "$WID")"
-    WX=$X
-    WY=$Y
+    # xwininfo's absolute place; xdotool's is off for a window inside another
+    # (Wine's virtual desktop).
+    local info
+    info=$(xwininfo -id "$WID")
+    WX=$(sed -n 's/.*Absolute upper-left X: *\(-\{0,1\}[0-9]*\).*/\1/p' <<<"$info")
+    WY=$(sed -n 's/.*Absolute upper-left Y: *\(-\{0,1\}[0-9]*\).*/\1/p' <<<"$info")
+    WIDTH=$(sed -n 's/^ *Width: *\([0-9]*\).*/\1/p' <<<"$info")
+    HEIGHT=$(sed -n 's/^ *Height: *\([0-9]*\).*/\1/p' <<<"$info")
 }
 
-# layout_box NAME: "left top width height" of a control in the window, read
-# from the layout the front-ends draw (controls inside GroupBox1 are moved by
-# its place).
-layout_box() {
-    local name=$1 box parent
-    box=$(sed -n "s/.*constexpr Box k$name *{ *\([0-9]*\), *\([0-9]*\), *\([0-9]*\), *\([0-9]*\) *}.*/\1 \2 \3 \4/p" "$TARVENIA_LAYOUT")
-    [ -n "$box" ] || fail "no control $name in $TARVENIA_LAYOUT"
-    parent=$(sed -n "s/.*constexpr Box k$name .*in \(k[A-Za-z0-9]*\).*/\1/p" "$TARVENIA_LAYOUT")
-    if [ -n "$parent" ]; then
-        local l t w h pl pt rest
-        read -r l t w h <<<"$box"
-        read -r pl pt rest <<<"$(layout_box "${parent#k}")"
-        box="$((pl + l)) $((pt + t)) $w $h"
-    fi
-    echo "$box"
-}
-
-# layout_value NAME: a number of the layout ("kClientWidth" -> 251).
-layout_value() {
-    local value
-    value=$(sed -n "s/.*constexpr int $1 *= *\([0-9]*\);.*/\1/p" "$TARVENIA_LAYOUT")
-    [ -n "$value" ] || fail "no value $1 in $TARVENIA_LAYOUT"
-    echo "$value"
+# load_layout: sets LAYOUT_<control> ("left top width height" in the
+# window's client coordinates), LAYOUT_CLIENT_WIDTH, LAYOUT_CLIENT_HEIGHT and
+# the colours LAYOUT_BACKGROUND (where a hidden control leaves nothing drawn)
+# and LAYOUT_STATUS_COLOUR as "r,g,b".
+load_layout() {
+    [ -f "$TARVENIA_LAYOUT" ] ||
+        fail "no window layout at $TARVENIA_LAYOUT (cmake --build --preset default --target window_layout)"
+    # shellcheck source=/dev/null
+    . "$TARVENIA_LAYOUT"
 }
 
 # at NAME [DX DY]: a point of a control in window coordinates, DX DY from its
 # top left corner (its centre without them).
 at() {
-    local l t w h
-    read -r l t w h <<<"$(layout_box "$1")"
+    local box="LAYOUT_$1" l t w h
+    read -r l t w h <<<"${!box}"
     echo "$((l + ${2:-$((w / 2))})) $((t + ${3:-$((h / 2))}))"
 }
 
-# The window's background colour as "r,g,b".
-background_colour() {
-    sed -n 's/.*constexpr Rgb kBackground *{ *\([0-9]*\), *\([0-9]*\), *\([0-9]*\) *}.*/\1,\2,\3/p' \
-        "$TARVENIA_LAYOUT"
-}
+# The functions below take a POINT: "X Y" in window coordinates, or
+# "NAME [DX DY]", a point of a control as `at` gives it. Window coordinates
+# are logical pixels: on a screen scaled by SCALE (a whole number, 1 unless
+# set) each is SCALE device pixels.
+point() { if [[ $1 == [0-9]* ]]; then echo "$1 $2"; else at "$@"; fi; }
 
-# Window coordinates are logical pixels: on a screen scaled by SCALE (a whole
-# number, 1 unless set) each is SCALE device pixels.
-# pixel X Y (window coordinates): the colour on the screen as "r,g,b".
+# pixel POINT: the colour on the screen as "r,g,b".
 pixel() {
-    local s=${SCALE:-1}
-    import -window root -crop "1x1+$((WX + s * $1))+$((WY + s * $2))" +repage txt:- 2>/dev/null |
+    local s=${SCALE:-1} x y
+    read -r x y <<<"$(point "$@")"
+    import -window root -crop "1x1+$((WX + s * x))+$((WY + s * y))" +repage txt:- 2>/dev/null |
         sed -n '2s/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
 }
 
-# click X Y (window coordinates).
-click() { xdotool mousemove $((WX + ${SCALE:-1} * $1)) $((WY + ${SCALE:-1} * $2)) click 1; }
+# shown POINT, hidden POINT: whether something is drawn there or the window's
+# background shows (load_layout first).
+shown() { [ "$(pixel "$@")" != "$LAYOUT_BACKGROUND" ]; }
+hidden() { [ "$(pixel "$@")" = "$LAYOUT_BACKGROUND" ]; }
+
+# click POINT.
+click() {
+    local x y
+    read -r x y <<<"$(point "$@")"
+    xdotool mousemove $((WX + ${SCALE:-1} * x)) $((WY + ${SCALE:-1} * y)) click 1
+}
 
 # median: the median of the numbers in its input (words), for benchmarks.
 median() { tr ' ' '\n' | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
@@ -109,7 +127,7 @@ start_demo_service() {
     shift 2
     "$service" --port 0 "$@" >"$out" 2>&1 &
     SERVICE_PID=$!
-    wait_for 10 grep -qs '^listening on' "$out" || fail "the demo service did not start: $(cat "$out")"
+    wait_for 30 grep -qs '^listening on' "$out" || fail "the demo service did not start: $(cat "$out")"
     PORT=$(sed -n 's|^listening on http://127.0.0.1:\([0-9]*\).*|\1|p' "$out")
 }
 stop_demo_service() {
@@ -127,7 +145,8 @@ make_test_dir() {
     T=$(mktemp -d "${TMPDIR:-/tmp}/tarvenia-$1.XXXXXX")
     mkdir -p "$T/bin" "$T/data" "$T/home" "$T/config" "$T/runtime"
     chmod 700 "$T/runtime"
-    trap 'stop_demo_service; if [ -z "${KEEP_E2E:-}" ]; then rm -rf "$T"; else log "kept $T"; fi' EXIT
+    at_exit 'if [ -z "${KEEP_E2E:-}" ]; then rm -rf "$T"; else log "kept $T"; fi'
+    at_exit stop_demo_service
 }
 
 # with_session_env COMMAND...: the command in the private session of T, on

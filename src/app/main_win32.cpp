@@ -5,6 +5,7 @@
 #include "app/program.h"
 #include "app/today.h"
 #include "app/work_lock.h"
+#include "base/platform.h"
 #include "base/texts.h"
 #include "window/win32/win32_main_thread.h"
 #include "window/win32/win32_view.h"
@@ -40,7 +41,7 @@ int Run(HINSTANCE instance)
     using namespace tarvenia;
     INITCOMMONCONTROLSEX icc { sizeof icc, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES };
     ::InitCommonControlsEx(&icc);
-    LockWorkFolderForWindow();
+    LockWorkFolderForWindow(WorkDir());
 
     // Lives until the process ends, as everything the workers may touch.
     const int depth = DisplayDepth();

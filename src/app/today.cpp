@@ -62,7 +62,9 @@ int RunToday()
             parts);
         return run->Run(program.form, program.state);
     } catch (const std::exception& e) {
-        Message(e.what());
+        // A work folder that is not safely the user's own, said as the
+        // window says it.
+        Message(TForm1::ErrorBoxText(e.what()));
         return kExitFailed;
     }
 }

@@ -1,7 +1,5 @@
 #include "app/work_lock.h"
 
-#include "base/platform.h"
-
 #include <thread>
 
 namespace tarvenia {
@@ -66,11 +64,11 @@ bool WorkLock::TakeForWindow(std::chrono::milliseconds brief, std::function<void
     return false;
 }
 
-void LockWorkFolderForWindow()
+void LockWorkFolderForWindow(const std::string& work_dir)
 {
     try {
         // Held until the process ends.
-        auto* lock = new WorkLock(WorkDir());
+        auto* lock = new WorkLock(work_dir);
         lock->TakeForWindow(std::chrono::seconds(5));
     } catch (const std::exception&) {
     }

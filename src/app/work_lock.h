@@ -48,9 +48,9 @@ private:
     std::shared_ptr<FileLock> lock_;
 };
 
-// The window's side at its start, in the work folder: waits at most five
-// seconds for a run, and never keeps the window from opening (a lock file
-// that cannot be made is passed over).
-void LockWorkFolderForWindow();
+// The window's side at its start, in the work folder `work_dir`: waits at
+// most five seconds for a run, and never keeps the window from opening (a
+// lock file that cannot be made is passed over).
+void LockWorkFolderForWindow(const std::string& work_dir);
 
 } // namespace tarvenia

@@ -15,7 +15,7 @@ class File {
 public:
     enum class Mode {
         Read, // existing file; others may read but not write it meanwhile
-        Create, // created, or emptied when it exists; written
+        Create, // created, or emptied when it exists; written (POSIX: never through a link)
         CreateExclusive, // as Create, shared with no one while open
         Append, // existing file, written at its end
         ReadWriteShared, // existing file, read and write, shared with others

@@ -61,7 +61,9 @@ File::File(const std::string& path, Mode mode)
         break;
     case Mode::Create:
     case Mode::CreateExclusive:
-        flags |= O_RDWR | O_CREAT | O_TRUNC;
+        // A link at the name is refused, never followed: emptying its target
+        // would cut a file of someone else's choosing.
+        flags |= O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW;
         break;
     case Mode::Append:
         flags |= O_RDWR;

@@ -9,8 +9,9 @@ namespace tarvenia {
 namespace {
 
     // Windows error codes to the program's numbering: the four named cases
-    // keep their texts (a file held open by another program counts as access
-    // denied), everything else is reported with its own number.
+    // keep their texts, everything else is reported with its own number (a
+    // file held open by another program, ERROR_SHARING_VIOLATION, is
+    // "I/O error 32", not a denied access).
     int ProgramCode(DWORD err)
     {
         switch (err) {
@@ -21,7 +22,6 @@ namespace {
         case ERROR_TOO_MANY_OPEN_FILES:
             return 4;
         case ERROR_ACCESS_DENIED:
-        case ERROR_SHARING_VIOLATION:
             return 5;
         default:
             return static_cast<int>(err);
@@ -181,7 +181,8 @@ void File::Erase(const std::string& path)
 
 void File::Rename(const std::string& from, const std::string& to)
 {
-    if (!::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!::MoveFileExA(
+            from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         FailLast();
 }
 

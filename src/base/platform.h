@@ -12,7 +12,9 @@ std::string ExecutableDir();
 // The folder that holds the work files (photo file, catalog copy, wallpaper
 // bitmap), with its trailing separator: "c:\" on Windows; on Linux, where
 // there is no drive C, $XDG_DATA_HOME/tarvenia/ (default
-// ~/.local/share/tarvenia/), created when missing.
+// ~/.local/share/tarvenia/), created for the user alone when missing. Throws
+// Error, on Linux, when that folder is not safely the user's own (see
+// private_folder.h): the program must not start with it.
 std::string WorkDir();
 
 // The folder of the favourites file, with its trailing separator, to be

@@ -1,13 +1,18 @@
 #include "base/platform.h"
 
+#include "base/errno_code.h"
+#include "base/error.h"
 #include "base/install_location.h"
+#include "base/private_folder.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <pwd.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tarvenia {
 
@@ -22,39 +27,86 @@ std::string ExecutableDir()
 }
 
 namespace {
-    void MakeDirs(const std::string& dir)
+
+    // The home folder of the password database's entry for the user, or "".
+    std::string PasswordHome()
     {
-        for (std::size_t pos = 1; pos <= dir.size(); ++pos) {
-            if (pos == dir.size() || dir[pos] == '/') {
-                std::string part = dir.substr(0, pos);
-                if (!part.empty())
-                    ::mkdir(part.c_str(), 0700);
-            }
-        }
+        const long hint = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+        std::vector<char> buffer(hint > 0 ? static_cast<std::size_t>(hint) : 4096);
+        passwd entry {};
+        passwd* found = nullptr;
+        int err;
+        while ((err = ::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found))
+            == ERANGE)
+            buffer.resize(buffer.size() * 2);
+        return err == 0 && found && found->pw_dir ? found->pw_dir : "";
     }
+
+    // $HOME, or the password database's home when that is unset or empty.
+    std::string Home()
+    {
+        if (const char* variable = std::getenv("HOME"); variable && *variable)
+            return variable;
+        return PasswordHome();
+    }
+
 } // namespace
 
-namespace {
-    // `variable`/tarvenia/, or `fallback` under the home folder: the XDG
-    // base directory rule (only an absolute value counts).
-    std::string XdgDir(const char* variable, const char* fallback)
-    {
-        std::string base;
-        if (const char* xdg = std::getenv(variable); xdg && *xdg == '/')
-            base = xdg;
-        else if (const char* home = std::getenv("HOME"); home && *home)
-            base = std::string(home) + fallback;
-        else
-            base = "/tmp";
-        std::string dir = base + "/tarvenia";
-        MakeDirs(dir);
-        return dir + "/";
+std::string DataHome()
+{
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/')
+        return xdg;
+    const std::string home = Home();
+    if (home.empty())
+        throw Error("No home folder for the work files");
+    return home + "/.local/share";
+}
+
+void MakePrivateFolder(const std::string& dir, const std::string& what)
+{
+    // Missing parents are made as private as the folder; one that cannot be
+    // made shows as the folder's own failure below.
+    for (std::size_t slash = dir.find('/', 1); slash != std::string::npos;
+         slash = dir.find('/', slash + 1))
+        ::mkdir(dir.substr(0, slash).c_str(), 0700);
+    const std::string named = what + " " + dir;
+    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
+        throw Error(named + " cannot be created: " + IoError::TextFor(IoCodeForErrno(errno, true)));
+    struct stat st { };
+    if (::lstat(dir.c_str(), &st) != 0)
+        throw Error(named + " cannot be read: " + IoError::TextFor(IoCodeForErrno(errno, true)));
+    if (S_ISLNK(st.st_mode))
+        throw Error(named + " is a link");
+    if (!S_ISDIR(st.st_mode))
+        throw Error(named + " is not a folder");
+    if (st.st_uid != ::geteuid())
+        throw Error(named + " belongs to another user");
+    if (st.st_mode & (S_IWGRP | S_IWOTH))
+        throw Error(named + " can be written by other users");
+}
+
+std::string WorkDir()
+{
+    const std::string dir = DataHome() + "/tarvenia";
+    MakePrivateFolder(dir);
+    return dir + "/";
+}
+
+std::string StateDir()
+{
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && *xdg == '/') {
+        base = xdg;
+    } else {
+        const std::string home = Home();
+        if (home.empty())
+            throw Error("No home folder for the state file");
+        base = home + "/.local/state";
     }
-} // namespace
-
-std::string WorkDir() { return XdgDir("XDG_DATA_HOME", "/.local/share"); }
-
-std::string StateDir() { return XdgDir("XDG_STATE_HOME", "/.local/state"); }
+    const std::string dir = base + "/tarvenia";
+    MakePrivateFolder(dir, "State folder");
+    return dir + "/";
+}
 
 std::string FavoritesDir()
 {

@@ -1,7 +1,7 @@
 // The stored layout of the main window, written once for every front-end:
 // places and sizes in pixels (client coordinates of the window or, where
-// marked, of GroupBox1) and colours. scripts/lib.sh reads the same lines to
-// click on the window, so each control keeps its one-line form.
+// marked, of GroupBox1) and colours. The scripts that click on the window
+// read it as the build writes it out (tools/window_layout).
 #pragma once
 
 namespace tarvenia::layout {

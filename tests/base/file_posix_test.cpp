@@ -1,14 +1,23 @@
-// The POSIX variant of the file errors: errno in the program's numbering.
+// The POSIX variants of the base functions: errno in the program's
+// numbering, and a work folder that is the user's alone.
 #include "base/errno_code.h"
 #include "base/error.h"
 #include "base/file.h"
+#include "base/platform.h"
+#include "base/private_folder.h"
+#include "support/scoped_variable.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <functional>
+#include <pwd.h>
 #include <set>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using tarvenia::File;
@@ -73,6 +82,68 @@ TEST(ErrnoCodes, AFullDeviceIsAnIoErrorOfItsOwn)
     } catch (const IoError& e) {
         EXPECT_EQ(e.code(), tarvenia::kErrnoCodeBase + ENOSPC);
         EXPECT_STREQ(e.what(), "I/O error 1028");
+    }
+}
+
+// The work files are rewritten at fixed names: their folder must be the
+// user's alone, and a link planted at one of the names must never be followed.
+TEST(WorkFolder, IsTheUsersAloneAndNoLinkIsFollowed)
+{
+    namespace fs = std::filesystem;
+    using tarvenia::testing::ScopedVariable;
+    {
+        const ScopedVariable no_xdg("XDG_DATA_HOME", nullptr), no_home("HOME", nullptr);
+        EXPECT_EQ(
+            tarvenia::DataHome(), std::string(::getpwuid(::getuid())->pw_dir) + "/.local/share");
+    }
+    const tarvenia::testing::TempFolder data;
+    const ScopedVariable xdg("XDG_DATA_HOME", data.Root().string());
+    const std::string dir = data.Path("tarvenia"), victim = data.Write("victim", "keep");
+    const std::string refused = "Work folder " + dir, made = dir + "/ private, created, keep";
+    // WorkDir, whether its folder is private, a work file created in it and
+    // the file a link there may point to; or the text of the Error.
+    auto outcome = [&]() -> std::string {
+        try {
+            const std::string got = tarvenia::WorkDir();
+            struct stat st {};
+            ::stat(dir.c_str(), &st);
+            std::string created = "created";
+            try {
+                tarvenia::File(got + "qndelar.jpg", tarvenia::File::Mode::Create);
+            } catch (const tarvenia::IoError& e) {
+                created = e.what();
+            }
+            return got + ((st.st_mode & 0777) == 0700 ? " private, " : " shared, ") + created + ", "
+                + tarvenia::testing::ReadFileBytes(victim);
+        } catch (const tarvenia::Error& e) {
+            return e.what();
+        }
+    };
+    const struct {
+        const char* what;
+        std::function<void()> prepare;
+        std::string expected;
+    } rows[] = {
+        { "missing: made for the user alone", [] {}, made },
+        { "writable by others", [&] { ::mkdir(dir.c_str(), 0777), ::chmod(dir.c_str(), 0777); },
+            refused + " can be written by other users" },
+        // Only the superuser can give a folder away.
+        { "another user's", [&] { ::mkdir(dir.c_str(), 0700), ::chown(dir.c_str(), 65534, 65534); },
+            ::geteuid() == 0 ? refused + " belongs to another user" : made },
+        { "a link to a folder of the user", [&] { fs::create_directory_symlink(data.Root(), dir); },
+            refused + " is a link" },
+        { "a link planted at a work file",
+            [&] {
+                ::mkdir(dir.c_str(), 0700);
+                fs::create_symlink(victim, dir + "/qndelar.jpg");
+            },
+            dir + "/ private, Invalid filename, keep" },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        fs::remove_all(dir);
+        row.prepare();
+        EXPECT_EQ(outcome(), row.expected);
     }
 }
 

@@ -68,7 +68,7 @@ namespace {
             if (c.second == Viewer) {
                 HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ,
                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-                code = h == INVALID_HANDLE_VALUE ? 5 : 0;
+                code = h == INVALID_HANDLE_VALUE ? static_cast<int>(::GetLastError()) : 0;
                 if (h != INVALID_HANDLE_VALUE)
                     ::CloseHandle(h);
             } else {
@@ -77,13 +77,14 @@ namespace {
                                                 : M::ReadWriteShared;
                 code = IoErrorCodeOf([&] { File second(path, mode); });
             }
-            EXPECT_EQ(code, c.shared ? 0 : 5);
+            // A file held open is not a denied access: "I/O error 32".
+            EXPECT_EQ(code, c.shared ? 0 : ERROR_SHARING_VIOLATION);
         }
         // An open file cannot be erased; once closed it can.
         std::string path = Existing("erase.bin");
         {
             File open(path, M::Read);
-            EXPECT_EQ(IoErrorCodeOf([&] { File::Erase(path); }), 5);
+            EXPECT_EQ(IoErrorCodeOf([&] { File::Erase(path); }), ERROR_SHARING_VIOLATION);
         }
         EXPECT_EQ(IoErrorCodeOf([&] { File::Erase(path); }), 0);
         EXPECT_FALSE(File::Exists(path));
@@ -120,6 +121,17 @@ namespace {
         }
         ::SetFileAttributesA(readonly.c_str(), FILE_ATTRIBUTE_NORMAL);
         EXPECT_EQ(IoError(ERROR_INVALID_NAME).what(), std::string("I/O error 123"));
+        // Another program holding the file open without sharing it.
+        HANDLE held = ::CreateFileA(
+            Existing("held.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        try {
+            File(Path("held.bin"), File::Mode::Read);
+            ADD_FAILURE() << "opened";
+        } catch (const IoError& e) {
+            EXPECT_STREQ(e.what(), "I/O error 32");
+        }
+        ::CloseHandle(held);
     }
 
     TEST_F(FileWindowsTest, TruncateKeepsThePositionAndAppendWritesAtTheEnd)

@@ -7,9 +7,10 @@
 #include "desktop/linux/process.h"
 #include "desktop/linux/xfconf.h"
 #include "support/fake_service.h"
+#include "support/scoped_variable.h"
 #include "support/silent_socket.h"
+#include "support/temp_folder.h"
 #include "support/test_bus.h"
-#include "test_env.h"
 
 #include <gtest/gtest.h>
 
@@ -21,10 +22,10 @@ namespace {
     using namespace std::chrono_literals;
     using testing::FakeService;
     using testing::PrivateBus;
-    using testing::ReadText;
+    using testing::ReadFileBytes;
     using testing::ScopedVariable;
     using testing::SilentSocket;
-    using testing::WriteText;
+    using testing::WriteFileBytes;
 
     const char* const kPlasmaXml = "<node><interface name='org.kde.PlasmaShell'>"
                                    "<method name='evaluateScript'><arg type='s' direction='in'/>"
@@ -92,7 +93,7 @@ namespace {
         const std::string out = folder + "/writes.json";
         // Quotes and backslashes must survive the literal.
         const std::string uri = "file:///home/u/a\"b\\c.bmp";
-        WriteText(folder + "/run.js",
+        WriteFileBytes(folder + "/run.js",
             "function mk(p) { return { wallpaperPlugin: p, currentConfigGroup: [], writes: [],\n"
             "  writeConfig: function (k, v) { this.writes.push([this.currentConfigGroup.join('/'), "
             "k, v]); } }; }\n"
@@ -104,7 +105,7 @@ namespace {
         ASSERT_TRUE(TimedProcess::Run({ "node", folder + "/run.js" }, 5000ms));
         const std::string g = "\"Wallpaper/org.kde.image/General\",\"Image\",";
         const std::string image = "[[" + g + "\"\"],[" + g + "\"file:///home/u/a\\\"b\\\\c.bmp\"]]";
-        EXPECT_EQ(ReadText(out), "[" + image + ",[],[]," + image + "]");
+        EXPECT_EQ(ReadFileBytes(out), "[" + image + ",[],[]," + image + "]");
     }
 
     // ---- Xfconf, the real daemon ---------------------------------------------
@@ -141,7 +142,7 @@ namespace {
         {
             folder_ = TestFolder();
             bitmap_ = folder_ + "/qndelar.bmp";
-            WriteText(bitmap_, "BM");
+            WriteFileBytes(bitmap_, "BM");
             // xfconfd is started by the bus and takes its folders from it.
             config_.emplace("XDG_CONFIG_HOME", folder_ + "/config");
             std::filesystem::create_directories(
@@ -195,7 +196,7 @@ namespace {
 
     TEST_F(XfconfDesktop, EveryExistingImageIsReplacedAndStylesStay)
     {
-        WriteText(folder_ + "/config/xfce4/xfconf/xfce-perchannel-xml/xfce4-desktop.xml",
+        WriteFileBytes(folder_ + "/config/xfce4/xfconf/xfce-perchannel-xml/xfce4-desktop.xml",
             kDesktopChannel);
         StartBus();
         EXPECT_TRUE(DesktopWallpaperInstaller().Install(bitmap_));
@@ -236,6 +237,12 @@ namespace {
             changes->values.push_back(g_variant_get_string(value, nullptr));
     }
 
+    gboolean Raise(gpointer flag)
+    {
+        *static_cast<bool*>(flag) = true;
+        return G_SOURCE_REMOVE;
+    }
+
     TEST_F(XfconfDesktop, TheSamePathAgainIsAnnouncedAsAChange)
     {
         StartBus();
@@ -245,16 +252,22 @@ namespace {
             G_DBUS_SIGNAL_FLAGS_NONE, OnPropertyChanged, &changes, nullptr);
         Property(changes.property); // the match rule is in place once this returns
 
-        // The daemon announces after it has answered, so all announcements
-        // are collected from the start.
+        // The daemon announces from an idle callback, after it has answered:
+        // each Install's announcements are awaited, then a moment for any
+        // that should not be there.
+        auto collect = [&](std::size_t count, std::chrono::milliseconds limit) {
+            bool expired = false;
+            const guint timer = g_timeout_add(static_cast<guint>(limit.count()), Raise, &expired);
+            while (changes.values.size() < count && !expired)
+                g_main_context_iteration(nullptr, TRUE);
+            if (!expired)
+                g_source_remove(timer);
+        };
         DesktopWallpaperInstaller().Install(bitmap_);
+        collect(1, 10s);
         DesktopWallpaperInstaller().Install(bitmap_);
-        auto deadline = std::chrono::steady_clock::now() + 3s;
-        while (changes.values.size() < 3 && std::chrono::steady_clock::now() < deadline)
-            g_main_context_iteration(nullptr, FALSE);
-        deadline = std::chrono::steady_clock::now() + 100ms;
-        while (std::chrono::steady_clock::now() < deadline)
-            g_main_context_iteration(nullptr, FALSE);
+        collect(3, 10s);
+        collect(4, 100ms);
         g_dbus_connection_signal_unsubscribe(connection_.get(), subscription);
 
         // A desktop that reloads on announcements sees the second Install.

@@ -4,8 +4,8 @@
 #include <gio/gsettingsbackend.h>
 
 #include "desktop/linux/installer.h"
+#include "support/scoped_variable.h"
 #include "support/silent_socket.h"
-#include "test_env.h"
 
 #include <gtest/gtest.h>
 

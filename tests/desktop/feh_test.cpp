@@ -1,7 +1,8 @@
 #include "desktop/linux/feh.h"
 #include "desktop/linux/installer.h"
 #include "desktop/linux/process.h"
-#include "test_env.h"
+#include "support/scoped_variable.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +15,9 @@ namespace tarvenia {
 namespace {
 
     using namespace std::chrono_literals;
-    using testing::ReadText;
+    using testing::ReadFileBytes;
     using testing::ScopedVariable;
-    using testing::WriteText;
+    using testing::WriteFileBytes;
 
     struct RewriteCase {
         const char* name;
@@ -80,13 +81,13 @@ namespace {
         const std::string pid_file = std::string(std::getenv("HOME")) + "/sleeper.pid";
         EXPECT_FALSE(TimedProcess::Run(
             { "sh", "-c", "sleep 30 & echo $! > '" + pid_file + "'; wait" }, 300ms));
-        const pid_t sleeper = std::atoi(ReadText(pid_file).c_str());
+        const pid_t sleeper = std::atoi(ReadFileBytes(pid_file).c_str());
         ASSERT_GT(sleeper, 0);
         // Gone or a zombie (containers may have no init that reaps).
         const std::string stat_file = "/proc/" + std::to_string(sleeper) + "/stat";
         bool gone = false;
         for (int i = 0; i < 100 && !gone; ++i) {
-            const std::string stat = ReadText(stat_file);
+            const std::string stat = ReadFileBytes(stat_file);
             const auto state = stat.rfind(") ");
             gone = stat.empty() || (state != std::string::npos && stat[state + 2] == 'Z');
             std::this_thread::sleep_for(10ms);
@@ -105,7 +106,7 @@ namespace {
             std::filesystem::create_directories(bin);
             for (const char* tool : { "feh", "pcmanfm", "pcmanfm-qt" }) {
                 const std::string path = bin + "/" + tool;
-                WriteText(path,
+                WriteFileBytes(path,
                     std::string("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$HOME/called-") + tool
                         + "\"\n");
                 chmod(path.c_str(), 0755);
@@ -114,10 +115,10 @@ namespace {
             path_variable_.emplace("PATH", bin + ":/usr/bin:/bin");
             bitmap_ = home_ + "/work dir/qndelar.bmp";
             std::filesystem::create_directories(home_ + "/work dir");
-            WriteText(bitmap_, "BM");
+            WriteFileBytes(bitmap_, "BM");
         }
 
-        std::string Called(const char* tool) { return ReadText(home_ + "/called-" + tool); }
+        std::string Called(const char* tool) { return ReadFileBytes(home_ + "/called-" + tool); }
 
         std::string home_;
         std::string bitmap_;
@@ -141,13 +142,13 @@ namespace {
     TEST_F(CommandDesktops, FehScriptIsRewrittenAndRunWithTheUsersMode)
     {
         const std::string fehbg = home_ + "/.fehbg";
-        WriteText(fehbg, "#!/bin/sh\nfeh --no-fehbg --bg-fill '/home/u/old.jpg' \n");
+        WriteFileBytes(fehbg, "#!/bin/sh\nfeh --no-fehbg --bg-fill '/home/u/old.jpg' \n");
         chmod(fehbg.c_str(), 0754);
         ScopedVariable desktop("XDG_CURRENT_DESKTOP", "i3");
         EXPECT_TRUE(DesktopWallpaperInstaller().Install(bitmap_));
 
         EXPECT_EQ(Called("feh"), "--no-fehbg\n--bg-fill\n" + bitmap_ + "\n");
-        EXPECT_EQ(ReadText(fehbg), "#!/bin/sh\nfeh --no-fehbg --bg-fill '" + bitmap_ + "'\n");
+        EXPECT_EQ(ReadFileBytes(fehbg), "#!/bin/sh\nfeh --no-fehbg --bg-fill '" + bitmap_ + "'\n");
         struct stat info { };
         ASSERT_EQ(stat(fehbg.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 07777, 0754u);

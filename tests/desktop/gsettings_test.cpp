@@ -1,7 +1,8 @@
 // Real schemas, the keyfile store in the temporary configuration folder.
 #include "desktop/linux/gobject_ptr.h"
 #include "desktop/linux/installer.h"
-#include "test_env.h"
+#include "support/scoped_variable.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -61,7 +62,7 @@ namespace {
             folder_ = std::string(std::getenv("HOME")) + "/mis fotos #1 ñ";
             std::filesystem::create_directories(folder_);
             bitmap_ = folder_ + "/qndelar.bmp";
-            testing::WriteText(bitmap_, "BM");
+            testing::WriteFileBytes(bitmap_, "BM");
         }
         std::string folder_;
         std::string bitmap_;
@@ -108,7 +109,7 @@ namespace {
         DesktopWallpaperInstaller().Install(bitmap_);
         const std::string keyfile
             = std::string(std::getenv("XDG_CONFIG_HOME")) + "/glib-2.0/settings/keyfile";
-        const std::string stored = testing::ReadText(keyfile);
+        const std::string stored = testing::ReadFileBytes(keyfile);
         EXPECT_NE(stored.find("[org/gnome/desktop/background]"), std::string::npos) << stored;
         EXPECT_NE(stored.find("qndelar.bmp"), std::string::npos) << stored;
     }

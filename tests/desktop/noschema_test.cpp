@@ -3,7 +3,7 @@
 // program.
 #include "desktop/linux/gsettings.h"
 #include "desktop/linux/installer.h"
-#include "test_env.h"
+#include "support/scoped_variable.h"
 
 #include <gtest/gtest.h>
 

@@ -7,12 +7,10 @@ command -v python3 >/dev/null || exit 77 # the silent server needs it
 LOG_TAG=close-blocked
 . "$(dirname "$0")/../../scripts/lib.sh"
 
+load_layout
+
 if [ -z "${TARVENIA_E2E_DIR:-}" ]; then
-    T=$(mktemp -d "${TMPDIR:-/tmp}/tarvenia-close.XXXXXX")
-    SILENT_PID=""
-    trap 'if [ -n "$SILENT_PID" ]; then kill "$SILENT_PID" 2>/dev/null || true; fi; rm -rf "$T"' EXIT
-    mkdir -p "$T/data" "$T/runtime"
-    chmod 700 "$T/runtime"
+    make_test_dir close
     # Accepts connections and never sends a byte.
     python3 -c '
 import socket, sys
@@ -25,9 +23,9 @@ while True:
     held.append(s.accept()[0])
 ' >"$T/port" &
     SILENT_PID=$!
-    for _ in $(seq 50); do [ -s "$T/port" ] && break; sleep 0.1; done
+    at_exit 'kill "$SILENT_PID" 2>/dev/null'
+    wait_for 30 test -s "$T/port" || fail "no silent server"
     PORT=$(cat "$T/port")
-    [ -n "$PORT" ] || fail "no silent server"
     env -u HTTP_PROXY -u NO_PROXY http_proxy="http://127.0.0.1:$PORT" no_proxy="" \
         XDG_DATA_HOME="$T/data" XDG_RUNTIME_DIR="$T/runtime" TARVENIA_E2E_DIR="$T" QT_QPA_PLATFORM=xcb \
         bash -c '. "$1"; in_xvfb 120 bash "$2" "$3"' _ "$TARVENIA_ROOT/scripts/lib.sh" "$0" \
@@ -38,19 +36,14 @@ fi
 "$1" >/dev/null 2>&1 &
 APP_PID=$!
 find_window 30 || fail "no window"
-# shellcheck disable=SC2046 # "x y" splits into two arguments
-click $(at Bcon) # "Conectar": the worker connects and waits
+click Bcon # "Conectar": the worker connects and waits
 sleep 1.5
-kill -0 "$APP_PID" || fail "the program ended by itself"
+running "$APP_PID" || fail "the program ended by itself"
 START=$(date +%s%N)
-# shellcheck disable=SC2046
-click $(at Bsal) # "Salir"
-for _ in $(seq 250); do
-    kill -0 "$APP_PID" 2>/dev/null || break
-    sleep 0.02
-done
+click Bsal # "Salir"
+WAIT_STEP=0.02 wait_for 5 not running "$APP_PID" || true
 ELAPSED=$((($(date +%s%N) - START) / 1000000))
-if kill -0 "$APP_PID" 2>/dev/null; then
+if running "$APP_PID"; then
     kill -9 "$APP_PID"
     fail "still running ${ELAPSED} ms after \"Salir\""
 fi

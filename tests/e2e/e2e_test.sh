@@ -20,7 +20,7 @@ fi
 LOG_TAG=e2e
 . "$(dirname "$0")/../../scripts/lib.sh"
 STEP_TIMEOUT=30
-BACKGROUND=$(background_colour)
+load_layout
 
 if [ -z "${TARVENIA_E2E_DIR:-}" ]; then
     APP=$(readlink -f "$1")
@@ -49,9 +49,7 @@ if [ "$TARVENIA_E2E_INSTALLED" = 1 ]; then
     BEFORE=$(listing)
 fi
 
-shown() { [ "$(pixel "$1" "$2")" != "$BACKGROUND" ]; }
-hidden() { [ "$(pixel "$1" "$2")" = "$BACKGROUND" ]; }
-read -r IMAGE_LEFT IMAGE_TOP IMAGE_WIDTH IMAGE_HEIGHT <<<"$(layout_box Image1)"
+read -r IMAGE_LEFT IMAGE_TOP IMAGE_WIDTH IMAGE_HEIGHT <<<"$LAYOUT_Image1"
 preview() { # a signature of the preview's pixels
     import -window root -crop "${IMAGE_WIDTH}x${IMAGE_HEIGHT}+$((WX + IMAGE_LEFT))+$((WY + IMAGE_TOP))" \
         +repage -format '%#' info:- 2>/dev/null
@@ -60,21 +58,15 @@ preview_is_not() { [ "$(preview)" != "$1" ]; }
 photo_hash() { md5sum <"$WORK/qndelar.jpg" 2>/dev/null | cut -d' ' -f1; }
 photo_is_not() { [ -s "$WORK/qndelar.jpg" ] && [ "$(photo_hash)" != "$1" ]; }
 
-# Points inside the controls (window coordinates), from the window's layout.
-read -r -a BSAL <<<"$(at Bsal)"
-read -r -a BCON <<<"$(at Bcon)"
-read -r -a BCNF <<<"$(at Bcnf 9 12)"
-read -r -a BFAV <<<"$(at Bfav 9 12)"
-read -r -a BADD <<<"$(at Badd)"
-read -r -a COMBO_ARROW <<<"$(at Combo 204 10)"
-read -r -a PREVIEW <<<"$(at Image1 76 60)"
+# Points inside the controls, from the window's layout.
+BCNF="Bcnf 9 12" BFAV="Bfav 9 12" PREVIEW="Image1 76 60"
 
 "$PROGRAM" >"$T/quindelar.out" 2>&1 &
 APP_PID=$!
 find_window "$STEP_TIMEOUT" || fail "no window"
 log "window at ($WX,$WY) ${WIDTH}x${HEIGHT}"
 [ "$WX,$WY,$WIDTH,$HEIGHT" = "749,418,251,180" ] || fail "window placed at $WX,$WY ${WIDTH}x${HEIGHT}"
-wait_for 5 shown "${BCON[@]}" || fail "\"Conectar\" not shown"
+wait_for 5 shown Bcon || fail "\"Conectar\" not shown"
 
 # A window-less run while the window is open does nothing and says so; the
 # window's flow below goes on unharmed.
@@ -82,15 +74,15 @@ RC=0
 env -u DISPLAY -u WAYLAND_DISPLAY "$PROGRAM" --today >"$T/today.out" 2>&1 || RC=$?
 [ "$RC" = 3 ] && grep -q "the window is open" "$T/today.out" ||
     fail "--today beside the window: status $RC: $(cat "$T/today.out")"
-hidden "${BCNF[@]}" || fail "\"Confirmar\" shown before connecting"
-hidden "${PREVIEW[@]}" || fail "preview not empty before connecting"
+hidden $BCNF || fail "\"Confirmar\" shown before connecting"
+hidden $PREVIEW || fail "preview not empty before connecting"
 
 log "connect"
-click "${BCON[@]}"
-wait_for "$STEP_TIMEOUT" shown "${PREVIEW[@]}" || fail "no photo shown"
-wait_for "$STEP_TIMEOUT" shown "${BCNF[@]}" || fail "\"Confirmar\" not shown"
-hidden "${BCON[@]}" || fail "\"Conectar\" still shown"
-hidden "${BFAV[@]}" || fail "\"Favoritas\" shown without a favourites file"
+click Bcon
+wait_for "$STEP_TIMEOUT" shown $PREVIEW || fail "no photo shown"
+wait_for "$STEP_TIMEOUT" shown $BCNF || fail "\"Confirmar\" not shown"
+hidden Bcon || fail "\"Conectar\" still shown"
+hidden $BFAV || fail "\"Favoritas\" shown without a favourites file"
 [ -s "$WORK/qndelar.qdl" ] || fail "no catalog copy"
 FIRST_PREVIEW=$(preview)
 FIRST_PHOTO=$(photo_hash)
@@ -99,24 +91,24 @@ FIRST_PHOTO=$(photo_hash)
 EXPECTED=$(awk 'BEGIN { RS = "\r\n" } substr($0, 1, 8) <= "20240315" && length($0) > 0 { n++; if (n == 2) { print substr($0, 1, 50); exit } }' "$WORK/qndelar.qdl")
 EXPECTED_KEY=${EXPECTED:0:8}
 log "choose the second entry ($EXPECTED_KEY)"
-click "${COMBO_ARROW[@]}"
+click Combo 204 10
 sleep 0.5
 xdotool key Down
 sleep 0.2
 xdotool key Return
 wait_for "$STEP_TIMEOUT" photo_is_not "$FIRST_PHOTO" || fail "the chosen photo was not downloaded"
 wait_for "$STEP_TIMEOUT" preview_is_not "$FIRST_PREVIEW" || fail "the preview did not change"
-wait_for "$STEP_TIMEOUT" shown "${BCNF[@]}" || fail "\"Confirmar\" not shown again"
+wait_for "$STEP_TIMEOUT" shown $BCNF || fail "\"Confirmar\" not shown again"
 
 log "add to the favourites"
-click "${BADD[@]}"
+click Badd
 wait_for "$STEP_TIMEOUT" test -s "$FAV" || fail "no favourites file at $FAV"
 printf '%s\r\n' "$EXPECTED" | cmp -s - "$FAV" ||
     fail "favourites file holds $(od -c "$FAV" | head -3), expected $EXPECTED"
-wait_for 5 shown "${BFAV[@]}" || fail "\"Favoritas\" not shown after the add"
+wait_for 5 shown $BFAV || fail "\"Favoritas\" not shown after the add"
 
 log "confirm"
-click "${BCNF[@]}"
+click $BCNF
 wait_for "$STEP_TIMEOUT" test -s "$WORK/qndelar.bmp" || fail "no wallpaper bitmap"
 [ "$(head -c 2 "$WORK/qndelar.bmp")" = "BM" ] || fail "the wallpaper bitmap is no BMP"
 wait_for "$STEP_TIMEOUT" grep -q "confirmation $EXPECTED_KEY" "$T/service.log" ||
@@ -127,8 +119,8 @@ wait_for 10 grep -q "qndelar.bmp" "$KEYFILE" || fail "the wallpaper setting does
 
 log "close"
 START=$(date +%s%N)
-click "${BSAL[@]}"
-wait_for 10 bash -c "! kill -0 $APP_PID 2>/dev/null" || fail "the program did not end"
+click Bsal
+wait_for 10 not running "$APP_PID" || fail "the program did not end"
 ELAPSED_MS=$((($(date +%s%N) - START) / 1000000))
 log "ended ${ELAPSED_MS} ms after the click"
 ((ELAPSED_MS < 3000)) || fail "the program took ${ELAPSED_MS} ms to end"

@@ -10,7 +10,7 @@ set -euo pipefail
 LOG_TAG=hidpi
 . "$(dirname "$0")/../../scripts/lib.sh"
 STEP_TIMEOUT=30
-BACKGROUND=$(background_colour)
+load_layout
 SCALE=2
 
 if [ -z "${TARVENIA_HIDPI_DIR:-}" ]; then
@@ -30,10 +30,10 @@ T=$TARVENIA_HIDPI_DIR
 WORK="$T/data/tarvenia"
 
 # Positions are given in logical pixels; lib.sh's pixel and click double them.
-shown() { [ "$(pixel "$1" "$2")" != "$BACKGROUND" ]; }
-hidden() { [ "$(pixel "$1" "$2")" = "$BACKGROUND" ]; }
-crop() { # x y w h (logical) → binary PPM on stdout
-    import -window root -crop "$((SCALE * $3))x$((SCALE * $4))+$((WX + SCALE * $1))+$((WY + SCALE * $2))" \
+crop() { # "x y w h" (a layout box, logical) → binary PPM on stdout
+    local x y w h
+    read -r x y w h <<<"$1"
+    import -window root -crop "$((SCALE * w))x$((SCALE * h))+$((WX + SCALE * x))+$((WY + SCALE * y))" \
         +repage -depth 8 ppm:- 2>/dev/null
 }
 
@@ -48,19 +48,21 @@ log "window at ($WX,$WY) ${WIDTH}x${HEIGHT}"
 
 # Each control at twice its place: a point inside it drawn, a point of the
 # window's background just outside it not.
-wait_for 5 shown 209 53 || fail "\"Conectar\" not at (418,106)"
-shown 209 25 || fail "\"Salir\" not at (418,50)"
-hidden 190 82 || fail "\"Confirmar\" shown before connecting"
-hidden 84 68 || fail "preview not empty before connecting"
-[ "$(pixel 240 172)" = "227,228,255" ] || fail "status bar not at (480,344): $(pixel 240 172)"
+BCNF="Bcnf 9 12" PREVIEW="Image1 76 60" STATUS="StatusBar1 240 11"
+wait_for 5 shown Bcon || fail "\"Conectar\" not at twice ($(at Bcon))"
+shown Bsal || fail "\"Salir\" not at twice ($(at Bsal))"
+hidden $BCNF || fail "\"Confirmar\" shown before connecting"
+hidden $PREVIEW || fail "preview not empty before connecting"
+[ "$(pixel $STATUS)" = "$LAYOUT_STATUS_COLOUR" ] ||
+    fail "status bar not at twice ($(at $STATUS)): $(pixel $STATUS)"
 hidden 171 60 || fail "background expected between the preview and the group box"
 
 log "connect"
-click 209 53
-wait_for "$STEP_TIMEOUT" shown 84 68 || fail "no photo shown"
-wait_for "$STEP_TIMEOUT" shown 190 82 || fail "\"Confirmar\" not at (380,164)"
-wait_for "$STEP_TIMEOUT" shown 236 146 || fail "the favourites button not at (472,292)"
-shown 100 146 || fail "the combo box not at (200,292)"
+click Bcon
+wait_for "$STEP_TIMEOUT" shown $PREVIEW || fail "no photo shown"
+wait_for "$STEP_TIMEOUT" shown $BCNF || fail "\"Confirmar\" not at twice ($(at $BCNF))"
+wait_for "$STEP_TIMEOUT" shown Badd || fail "the favourites button not at twice ($(at Badd))"
+shown Combo 92 10 || fail "the combo box not at twice ($(at Combo 92 10))"
 hidden 171 146 && fail "the combo box should reach (342,292)"
 sleep 0.5
 import -window root -crop "502x360+$WX+$WY" +repage "$T/window.png"
@@ -70,8 +72,8 @@ import -window root -crop "502x360+$WX+$WY" +repage "$T/window.png"
 # by dropping and repeating pixels. The bevel draws a 1-pixel frame over the
 # preview's edges: 2 logical pixels all round are left out.
 djpeg -ppm "$WORK/qndelar.jpg" >"$T/photo.ppm" || fail "djpeg"
-crop 8 8 160 120 >"$T/preview.ppm"
-crop 225 135 23 22 >"$T/badd.ppm"
+crop "$LAYOUT_Image1" >"$T/preview.ppm"
+crop "$LAYOUT_Badd" >"$T/badd.ppm"
 python3 - "$T/photo.ppm" "$T/preview.ppm" "$T/badd.ppm" <<'PY' || fail "pixel check"
 import sys
 
@@ -118,6 +120,6 @@ if blends or yellow != 4 * 59:
 PY
 
 log "close"
-click 209 25
-wait_for 10 bash -c "! kill -0 $APP_PID 2>/dev/null" || fail "the program did not end"
+click Bsal
+wait_for 10 not running "$APP_PID" || fail "the program did not end"
 log "passed"

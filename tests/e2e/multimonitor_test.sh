@@ -13,8 +13,7 @@ LOG_TAG=multimonitor
 APP=$(readlink -f "$1")
 make_test_dir multimonitor
 XVFB_PID="" APP_PID=""
-trap 'for p in $APP_PID $XVFB_PID; do kill "$p" 2>/dev/null || true; done
-      if [ -z "${KEEP_E2E:-}" ]; then rm -rf "$T"; fi' EXIT
+at_exit 'for p in $APP_PID $XVFB_PID; do kill "$p" 2>/dev/null; done'
 
 # Without -noreset the server resets, forgetting the monitors, when xrandr
 # (its only client) leaves. The primary takes the screen's one output, so no

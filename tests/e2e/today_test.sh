@@ -23,13 +23,10 @@ KEYFILE="$T/config/glib-2.0/settings/keyfile"
 LAST="$T/state/tarvenia/qndelar.last"
 
 # Services with a fault, each on a port of its own; stopped at the end.
-FAULT_PIDS=()
-trap 'for p in "${FAULT_PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
-      stop_demo_service; if [ -z "${KEEP_E2E:-}" ]; then rm -rf "$T"; else log "kept $T"; fi' EXIT
 port_with_fault() {
     "$SERVICE" --port 0 --date $DATE --fault "$1" >"$T/fault-$1.out" 2>&1 &
-    FAULT_PIDS+=($!)
-    wait_for 10 grep -qs '^listening on' "$T/fault-$1.out" || fail "no service with $1"
+    at_exit "kill $! 2>/dev/null"
+    wait_for 30 grep -qs '^listening on' "$T/fault-$1.out" || fail "no service with $1"
     sed -n 's|^listening on http://127.0.0.1:\([0-9]*\).*|\1|p' "$T/fault-$1.out"
 }
 # A port where nothing listens: one the system gave and took back.

@@ -29,20 +29,10 @@ ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 || {
     exit 77
 }
 
-T=$(mktemp -d "${TMPDIR:-/tmp}/tarvenia-wayland.XXXXXX")
+make_test_dir wayland
 WESTON_PID=""
 APP_PID=""
-cleanup() {
-    for pid in $APP_PID $WESTON_PID; do
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    if [ -z "${KEEP_E2E:-}" ]; then rm -rf "$T"; else log "kept $T"; fi
-    return 0
-}
-trap cleanup EXIT
-mkdir -p "$T/runtime" "$T/data" "$T/home"
-chmod 700 "$T/runtime"
+at_exit 'for pid in $APP_PID $WESTON_PID; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done'
 export XDG_RUNTIME_DIR="$T/runtime"
 SOCKET=tarvenia-test
 
@@ -70,7 +60,7 @@ log "$(toplevel_line set_app_id)"
 [[ "$(toplevel_line set_app_id)" == *"set_app_id(\"$ID\")" ]] || fail "wrong app id"
 
 sleep 2
-kill -0 "$APP_PID" 2>/dev/null || fail "the program ended by itself"
+running "$APP_PID" || fail "the program ended by itself"
 # Anything but protocol lines is a message of the program or of Qt.
 if grep -v '^\[' "$T/quindelar.err" | grep -q .; then
     fail "messages on stderr: $(grep -v '^\[' "$T/quindelar.err" | head -5)"
@@ -79,7 +69,7 @@ fi
 log "close"
 kill -TERM "$APP_PID"
 status=0
-wait_for 10 bash -c "! kill -0 $APP_PID 2>/dev/null" || fail "the program did not end"
+wait_for 10 not running "$APP_PID" || fail "the program did not end"
 wait "$APP_PID" || status=$?
 APP_PID=""
 [ "$status" = 0 ] || fail "exit status $status"

@@ -10,11 +10,6 @@
 #include <cstdlib>
 #include <random>
 
-// clang-format off
-#include <cstdio>
-#include <jpeglib.h>
-// clang-format on
-
 namespace tarvenia::test {
 
 namespace fs = std::filesystem;
@@ -59,8 +54,12 @@ namespace {
     {
         const bool grey = spec.kind == Kind::Grey;
         const auto bytes
-            = tarvenia::testing::EncodeJpeg(spec.width, spec.height, grey ? 1 : 3, spec.quality,
-                spec.kind == Kind::Progressive, [&](int x, int y, unsigned char* samples) {
+            = tarvenia::testing::EncodePixels({ .width = spec.width,
+                                                  .height = spec.height,
+                                                  .components = grey ? 1 : 3,
+                                                  .quality = spec.quality,
+                                                  .progressive = spec.kind == Kind::Progressive },
+                [&](int x, int y, unsigned char* samples) {
                     std::uint8_t rgb[3];
                     PatternPixel(x, y, rgb);
                     std::copy(rgb, rgb + (grey ? 1 : 3), samples);

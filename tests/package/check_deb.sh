@@ -8,16 +8,12 @@ set -euo pipefail
 
 DIR=$1
 ID=$2
-fail() {
-    printf 'check-deb: FAILED: %s\n' "$*" >&2
-    exit 1
-}
-log() { printf 'check-deb: %s\n' "$*"; }
+LOG_TAG=check-deb
+. "$(dirname "$0")/../../scripts/lib.sh"
 
 CLIENT=$(ls "$DIR"/quindelar_*.deb)
 DEMO=$(ls "$DIR"/tarvenia-demo-service_*.deb)
-T=$(mktemp -d "${TMPDIR:-/tmp}/tarvenia-deb.XXXXXX")
-trap 'rm -rf "$T"' EXIT
+make_test_dir deb
 
 files() { dpkg-deb -c "$1" | awk '$1 !~ /^d/ { print $6 }' | sort; }
 

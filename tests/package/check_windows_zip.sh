@@ -10,13 +10,9 @@ set -euo pipefail
 ZIP=$(readlink -f "$1")
 VERSION=$2
 NAME="quindelar-$VERSION"
-fail() {
-    printf 'check-windows-zip: FAILED: %s\n' "$*" >&2
-    exit 1
-}
-log() { printf 'check-windows-zip: %s\n' "$*"; }
-T=$(mktemp -d "${TMPDIR:-/tmp}/tarvenia-zip.XXXXXX")
-trap 'rm -rf "$T"' EXIT
+LOG_TAG=check-windows-zip
+. "$(dirname "$0")/../../scripts/lib.sh"
+make_test_dir zip
 
 [ "$(unzip -Z1 "$ZIP" | sort | tr '\n' ' ')" = "$NAME/LEEME.txt $NAME/quindelar.exe " ] ||
     fail "the zip holds: $(unzip -Z1 "$ZIP" | tr '\n' ' ')"

@@ -3,23 +3,29 @@
 // Services activated by it inherit the environment at construction.
 #pragma once
 
+#include "support/child_process.h"
+
+#include <filesystem>
 #include <string>
-#include <sys/types.h>
 
 namespace tarvenia::testing {
+
+// Points every user folder (config, home, runtime, data) into folders made
+// under `root` and unsets the real session's variables, so that nothing a
+// test does reaches the real desktop; settings go to GSettings' keyfile store
+// unless TARVENIA_TEST_GSETTINGS_BACKEND names another. To be called before
+// anything reads them: GLib caches the user folders on first use.
+void UsePrivateUserFolders(const std::filesystem::path& root);
 
 class PrivateBus {
 public:
     PrivateBus();
-    ~PrivateBus();
-    PrivateBus(const PrivateBus&) = delete;
-    PrivateBus& operator=(const PrivateBus&) = delete;
 
     // Empty when the daemon did not start.
     const std::string& address() const { return address_; }
 
 private:
-    pid_t pid_ = -1;
+    ChildProcess daemon_;
     std::string address_;
 };
 

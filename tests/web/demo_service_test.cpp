@@ -3,23 +3,20 @@
 #include "worker_fakes.h"
 
 #include "demo_server.h"
+#include "photo_file.h"
 #include "protocol/addresses.h"
+#include "support/child_process.h"
 #include "web/vazi_dov_thread.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <poll.h>
+#include <cstdlib>
 #include <set>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace tarvenia {
 namespace {
 
+    using namespace std::chrono_literals;
     using namespace tarvenia::testing;
 
     demo::DemoOptions SmallOptions()
@@ -130,101 +127,34 @@ namespace {
         EXPECT_EQ(server.BigPhoto().substr(server.BigPhoto().size() - 2), "\xFF\xD9");
     }
 
-    // The program itself, started on a free port.
-    class DemoProcess {
-    public:
-        explicit DemoProcess(std::vector<std::string> args)
-        {
-            int fds[2];
-            if (::pipe(fds) != 0)
-                return;
-            posix_spawn_file_actions_t actions;
-            posix_spawn_file_actions_init(&actions);
-            posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-            posix_spawn_file_actions_addclose(&actions, fds[0]);
-            args.insert(args.begin(), TARVENIA_DEMO_SERVICE);
-            std::vector<char*> argv;
-            for (auto& a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-                pid_ = -1;
-            posix_spawn_file_actions_destroy(&actions);
-            ::close(fds[1]);
-            out_ = fds[0];
+    // A fatal error of libjpeg comes back as an exception with its text, the
+    // compressor and its buffer released.
+    TEST(DemoServerTest, APictureLibjpegRefusesFailsWithItsText)
+    {
+        const demo::RgbImage wide { 70000, 1, std::vector<std::uint8_t>(70000 * 3) };
+        try {
+            demo::PhotoFile(wide, 90);
+            FAIL() << "encoded";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(),
+                "JPEG compression failed: Maximum supported image dimension is 65500 pixels");
         }
-        ~DemoProcess()
-        {
-            if (pid_ > 0) {
-                ::kill(pid_, SIGKILL);
-                ::waitpid(pid_, nullptr, 0);
-            }
-            if (out_ >= 0)
-                ::close(out_);
-        }
-
-        // The port from "listening on http://127.0.0.1:PORT", or -1.
-        int WaitForPort()
-        {
-            std::string seen;
-            auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-            while (std::chrono::steady_clock::now() < end) {
-                pollfd p { out_, POLLIN, 0 };
-                if (::poll(&p, 1, 100) <= 0)
-                    continue;
-                char buf[256];
-                ssize_t n = ::read(out_, buf, sizeof buf);
-                if (n <= 0)
-                    return -1;
-                seen.append(buf, static_cast<std::size_t>(n));
-                const std::string prefix = "listening on http://127.0.0.1:";
-                if (auto at = seen.find(prefix);
-                    at != std::string::npos && seen.find('\n', at) != std::string::npos)
-                    return std::stoi(seen.substr(at + prefix.size()));
-            }
-            return -1;
-        }
-
-        // Sends SIGTERM; the exit status, or -1 when it did not end in time.
-        int Terminate()
-        {
-            ::kill(pid_, SIGTERM);
-            for (int i = 0; i < 500; ++i) {
-                int status = 0;
-                if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                    pid_ = -1;
-                    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-                }
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
-            return -1;
-        }
-
-    private:
-        pid_t pid_ = -1;
-        int out_ = -1;
-    };
+    }
 
     TEST(DemoServiceProcessTest, TheWorkerFetchesEverythingThroughTheProxy)
     {
-        TempFolder dir;
-        std::string log = dir.Dir() + "log.txt";
-        DemoProcess demo({ "--port", "0", "--date", "20030310", "--days", "8", "--photo-size",
-            "160x120", "--log", log });
-        int port = demo.WaitForPort();
+        WorkerRig rig("20030311"); // a day ahead of the service
+        const std::string log = rig.dir.Path("log.txt");
+        ChildProcess demo({ TARVENIA_DEMO_SERVICE, "--port", "0", "--date", "20030310", "--days",
+                              "8", "--photo-size", "160x120", "--log", log },
+            1);
+        const int port = std::atoi(demo.Line("listening on http://127.0.0.1:", 30s).c_str());
         ASSERT_GT(port, 0);
         ::setenv("http_proxy", ("http://127.0.0.1:" + std::to_string(port)).c_str(), 1);
         ::setenv("no_proxy", "127.0.0.1,localhost", 1);
 
-        SharedState state;
-        state.Paths = WorkPaths::InFolder(dir.Dir());
-        StatusRecorder main;
-        WorkerServices services = main.Services("20030311"); // a day ahead of the service
-        auto run = [&](RunKind kind, const std::string& url) {
-            TVaziDovThread worker(state, services, kind);
-            worker.Url = url;
-            worker.Execute();
-        };
+        SharedState& state = rig.state;
+        auto run = [&](RunKind kind, const std::string& url) { rig.Run(kind, url); };
 
         run(RunKind::FirstConnection, ServiceBaseAddress());
         EXPECT_TRUE(state.CatalogReady.load());
@@ -234,7 +164,7 @@ namespace {
         EXPECT_EQ(catalog.substr(0, 8), "20030313");
         std::string daily
             = demo::DemoCatalog(*demo::DayOf("20030310"), 1).DailyResponse("20030311");
-        EXPECT_EQ(main.Texts().back(),
+        EXPECT_EQ(rig.main.Texts().back(),
             std::to_string(daily.size() + catalog.size()) + " bytes recibidos");
 
         run(RunKind::Photo, state.BaseUrls[1] + "20030309.jpg");
@@ -249,7 +179,7 @@ namespace {
         run(RunKind::Confirmation, ConfirmationAddress("20030310"));
         ::unsetenv("http_proxy");
         EXPECT_NE(ReadFileBytes(log).find("confirmation 20030310"), std::string::npos);
-        EXPECT_EQ(demo.Terminate(), 0);
+        EXPECT_EQ(demo.Terminate(5s), 0);
     }
 
 } // namespace

@@ -260,12 +260,9 @@ namespace {
         const std::string from_empty_token = PhotoAddress(bases, "0", "20030301");
         ASSERT_EQ(from_empty_token, "20030301.jpg");
 
-        TempFolder dir;
-        SharedState state;
-        state.Paths = WorkPaths::InFolder(dir.Dir());
+        WorkerRig rig;
+        SharedState& state = rig.state;
         state.CurrentKey = "20030305";
-        StatusRecorder main;
-        WorkerServices services = main.Services("20030305");
         for (std::string url : { from_empty_token, std::string("fotos1.tarvenia.example/x.jpg"),
                  std::string("//fotos1.tarvenia.example/x.jpg"), std::string("http:/x.jpg"),
                  std::string(" http://fotos1.tarvenia.example/x.jpg"),
@@ -273,9 +270,7 @@ namespace {
             SCOPED_TRACE(url);
             std::ofstream(state.Paths.photo, std::ios::binary) << "old photo";
             state.ImageReady = false;
-            TVaziDovThread worker(state, services, RunKind::Photo);
-            worker.Url = url;
-            worker.Execute();
+            rig.Run(RunKind::Photo, url);
             EXPECT_TRUE(state.ImageReady.load());
             EXPECT_EQ(ReadFileBytes(state.Paths.photo), "");
         }
@@ -305,16 +300,9 @@ namespace {
             else
                 res.set_content("ok", "text/plain");
         });
-        TempFolder dir;
-        SharedState state;
-        state.Paths = WorkPaths::InFolder(dir.Dir());
-        StatusRecorder main;
-        WorkerServices services = main.Services("20030305");
-        auto run = [&](RunKind kind, const std::string& url) {
-            TVaziDovThread worker(state, services, kind);
-            worker.Url = url;
-            worker.Execute();
-        };
+        WorkerRig rig;
+        SharedState& state = rig.state;
+        auto run = [&](RunKind kind, const std::string& url) { rig.Run(kind, url); };
         {
             auto proxy = Variant().use_proxy("127.0.0.1:" + std::to_string(server.Port()));
             run(RunKind::FirstConnection, ServiceBaseAddress());
@@ -405,18 +393,14 @@ namespace {
                 res.set_content(r.path == "/long.jpg" ? Body(9000) : Body(10), "image/jpeg");
             }
         });
-        TempFolder dir;
-        SharedState state;
-        state.Paths = WorkPaths::InFolder(dir.Dir());
+        WorkerRig rig;
+        SharedState& state = rig.state;
         state.CurrentKey = "20030301";
-        WorkerServices services;
-        services.open_session = [limits] { return OpenInternetSession(limits); };
+        rig.services.open_session = [limits] { return OpenInternetSession(limits); };
         for (const auto& c : cases) {
             SCOPED_TRACE(c.path);
             state.ImageReady = false;
-            TVaziDovThread worker(state, services, RunKind::Photo);
-            worker.Url = server.Url(c.path);
-            worker.Execute();
+            rig.Run(RunKind::Photo, server.Url(c.path));
             EXPECT_TRUE(state.ImageReady.load());
             EXPECT_TRUE(ReadFileBytes(state.Paths.photo) == c.expected);
         }

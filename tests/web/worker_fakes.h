@@ -167,6 +167,28 @@ private:
     std::vector<std::string> texts_;
 };
 
+// A work folder, the shared state and recorded statuses for worker runs,
+// against the platform's client unless `services.open_session` is replaced.
+struct WorkerRig {
+    explicit WorkerRig(const std::string& today_key = "20030305")
+        : services(main.Services(today_key))
+    {
+        state.Paths = WorkPaths::InFolder(dir.Dir());
+    }
+    // One worker's run on this thread, the way its own thread would do it.
+    void Run(RunKind kind, const std::string& url)
+    {
+        TVaziDovThread worker(state, services, kind);
+        worker.Url = url;
+        worker.Execute();
+    }
+
+    StatusRecorder main;
+    TempFolder dir;
+    SharedState state;
+    WorkerServices services;
+};
+
 // A main thread that takes hand-overs from other threads: the test's own
 // thread runs Pump, which answers them until `done` holds or time runs out.
 class PumpedMainThread final : public MainThread {

@@ -21,27 +21,12 @@ namespace {
 
     const std::string kPhotoUrl = "http://fotos1.tarvenia.example/fotos/20030301.jpg";
 
-    struct Rig {
+    // Worker runs against a scripted network.
+    struct Rig : WorkerRig {
         FakeNetwork net;
-        StatusRecorder main;
-        TempFolder dir;
-        SharedState state;
-
-        Rig() { state.Paths = WorkPaths::InFolder(dir.Dir()); }
-
-        WorkerServices Services()
+        Rig()
         {
-            WorkerServices s = main.Services("20030305");
-            s.open_session = [this] { return std::make_unique<FakeSession>(net); };
-            return s;
-        }
-
-        // Runs one worker on this thread, the way its own thread would.
-        void Run(RunKind kind, const std::string& url)
-        {
-            TVaziDovThread worker(state, Services(), kind);
-            worker.Url = url;
-            worker.Execute();
+            services.open_session = [this] { return std::make_unique<FakeSession>(net); };
         }
     };
 
@@ -191,7 +176,7 @@ namespace {
         Rig rig;
         rig.state.CurrentKey = "20030301";
         rig.net.script[kPhotoUrl] = { Body(100) };
-        WorkerServices services = rig.Services();
+        WorkerServices services = rig.services;
         services.set_status = [](const std::string&) { throw std::runtime_error("window gone"); };
         TVaziDovThread worker(rig.state, services, RunKind::Photo);
         worker.Url = kPhotoUrl;
@@ -298,7 +283,7 @@ namespace {
             cv.wait_for(lock, std::chrono::seconds(10), [&] { return release; });
         };
 
-        ThreadWorkerStarter starter(rig.state, rig.Services());
+        ThreadWorkerStarter starter(rig.state, rig.services);
         rig.state.CurrentKey = "20030301";
         rig.state.ConfirmPending = true;
         starter.StartWorker(RunKind::Confirmation, confirm);
@@ -332,7 +317,7 @@ namespace {
         PumpedMainThread main;
         std::vector<std::string> shown;
         std::vector<std::thread::id> shown_on;
-        WorkerServices services = rig.Services();
+        WorkerServices services = rig.services;
         services.main_thread = &main;
         services.set_status = [&](const std::string& text) {
             shown.push_back(text);
@@ -368,7 +353,7 @@ namespace {
                     std::this_thread::sleep_for(std::chrono::seconds(30));
                 };
                 rig->state.CurrentKey = "20030301";
-                ThreadWorkerStarter(rig->state, rig->Services())
+                ThreadWorkerStarter(rig->state, rig->services)
                     .StartWorker(RunKind::Photo, kPhotoUrl);
                 WaitFor([&] { return opened->load(); });
                 std::_Exit(7);
@@ -385,14 +370,14 @@ namespace {
         rig.state.ConfirmPending = true;
         rig.state.CurrentKey = "20030301";
         {
-            TVaziDovThread first(rig.state, rig.Services(), RunKind::Confirmation);
+            TVaziDovThread first(rig.state, rig.services, RunKind::Confirmation);
             EXPECT_FALSE(rig.state.ConfirmPending.load()); // taken
             rig.state.ConfirmPending = true; // the next click, before its worker exists
             first.Url = confirm;
             first.Execute();
         }
         EXPECT_TRUE(rig.state.ConfirmPending.load());
-        TVaziDovThread second(rig.state, rig.Services(), RunKind::Confirmation);
+        TVaziDovThread second(rig.state, rig.services, RunKind::Confirmation);
         EXPECT_FALSE(rig.state.ConfirmPending.load());
     }
 

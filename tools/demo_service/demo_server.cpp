@@ -155,7 +155,7 @@ DemoServer::DemoServer(const DemoOptions& options)
     if (options_.big_photo_bytes > 0) {
         Scene scene;
         scene.seed = 4242;
-        big_photo_ = EncodeJpeg(PaintLandscape(scene, 1600, 1200), 92, options_.big_photo_bytes);
+        big_photo_ = PhotoFile(PaintLandscape(scene, 1600, 1200), 92, options_.big_photo_bytes);
     }
     // Painting is the slow part: it runs on the spare cores while the
     // service already answers.
@@ -186,7 +186,7 @@ const std::string& DemoServer::Painted(std::size_t index)
         const DemoPhoto& photo = catalog_.Photos()[index];
         if (!photo.missing)
             slot.jpeg
-                = EncodeJpeg(PaintLandscape(photo.scene, options_.width, options_.height), 88);
+                = PhotoFile(PaintLandscape(photo.scene, options_.width, options_.height), 88);
     });
     return slot.jpeg;
 }

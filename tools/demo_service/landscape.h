@@ -1,6 +1,6 @@
 #pragma once
 
-#include "jpeg_encoder.h"
+#include "photo_file.h"
 
 #include <cstdint>
 

@@ -27,19 +27,34 @@ namespace {
         return G_SOURCE_REMOVE;
     }
 
-    // Runs `context` until the handshake ends or `limit` passes.
-    void RunUntil(
-        GMainContext* context, const PendingConnect& pending, std::chrono::milliseconds limit)
+    // Runs `context` until `done` is true or `limit` passes.
+    void RunUntil(GMainContext* context, const bool& done, std::chrono::milliseconds limit)
     {
         bool expired = false;
         GSource* timer = g_timeout_source_new(static_cast<guint>(limit.count()));
         g_source_set_callback(timer, OnLimit, &expired, nullptr);
         g_source_attach(timer, context);
-        while (!pending.finished && !expired)
+        while (!done && !expired)
             g_main_context_iteration(context, TRUE);
         g_source_destroy(timer);
         g_source_unref(timer);
     }
+
+    struct AwaitedSignal {
+        const std::function<bool(GVariant*)>& matches;
+        bool seen = false;
+        bool released = false; // GDBus is done with this subscription
+    };
+
+    void OnSignal(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*,
+        GVariant* parameters, gpointer data)
+    {
+        auto* awaited = static_cast<AwaitedSignal*>(data);
+        if (!awaited->seen && awaited->matches(parameters))
+            awaited->seen = true;
+    }
+
+    void OnReleased(gpointer data) { static_cast<AwaitedSignal*>(data)->released = true; }
 
     std::string SessionAddress()
     {
@@ -93,12 +108,12 @@ std::unique_ptr<SessionBus> SessionBus::ConnectTo(
         static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT
             | G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
         nullptr, cancellable.get(), OnConnected, pending);
-    RunUntil(context.get(), *pending, limit);
+    RunUntil(context.get(), pending->finished, limit);
     if (!pending->finished) {
         // The handshake runs in a GIO worker thread; cancelling it ends its
         // reads, and the callback then comes at once.
         g_cancellable_cancel(cancellable.get());
-        RunUntil(context.get(), *pending, std::chrono::milliseconds(200));
+        RunUntil(context.get(), pending->finished, std::chrono::milliseconds(200));
     }
     g_main_context_pop_thread_default(context.get());
     if (!pending->finished)
@@ -142,6 +157,26 @@ bool SessionBus::NameHasOwner(const std::string& bus_name)
     gboolean owned = FALSE;
     g_variant_get(reply.value.get(), "(b)", &owned);
     return owned;
+}
+
+bool SessionBus::AwaitSignal(const char* sender, const char* interface_name, const char* member,
+    const std::function<void()>& cause, const std::function<bool(GVariant*)>& matches)
+{
+    GMainContextPtr context(g_main_context_new());
+    g_main_context_push_thread_default(context.get());
+    AwaitedSignal awaited { matches };
+    const guint subscription
+        = g_dbus_connection_signal_subscribe(connection_.get(), sender, interface_name, member,
+            nullptr, nullptr, G_DBUS_SIGNAL_FLAGS_NONE, OnSignal, &awaited, OnReleased);
+    cause();
+    RunUntil(context.get(), awaited.seen, limit_);
+    g_dbus_connection_signal_unsubscribe(connection_.get(), subscription);
+    // Signals already queued in the context still refer to `awaited`: GDBus
+    // lets go of it there, in an idle callback of the context.
+    while (!awaited.released)
+        g_main_context_iteration(context.get(), TRUE);
+    g_main_context_pop_thread_default(context.get());
+    return awaited.seen;
 }
 
 } // namespace tarvenia

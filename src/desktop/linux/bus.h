@@ -6,6 +6,7 @@
 #include "desktop/linux/gobject_ptr.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -38,6 +39,14 @@ public:
         const char* method, GVariant* parameters, const GVariantType* reply_type);
 
     bool NameHasOwner(const std::string& bus_name);
+
+    // Runs `cause`, then waits at most the connection's limit for a signal
+    // `member` of `interface_name` from `sender` whose parameters `matches`
+    // accepts; true when one came. The subscription is made before `cause`
+    // runs, so a signal it provokes cannot be missed, and in a main context
+    // of its own, so no other event loop of the program dispatches it.
+    bool AwaitSignal(const char* sender, const char* interface_name, const char* member,
+        const std::function<void()>& cause, const std::function<bool(GVariant*)>& matches);
 
 private:
     SessionBus(GDBusConnection* connection, std::chrono::milliseconds limit);

@@ -78,15 +78,39 @@ bool XfconfWallpaper::Apply(const std::string& path)
     for (const auto& entry : current)
         names.push_back(entry.first);
     for (const std::string& property : TargetProperties(names)) {
-        // xfconfd announces a change only when the value differs, and the
-        // desktop keeps the old picture without the announcement.
         auto found = current.find(property);
-        if (found != current.end() && found->second == path && !Set(property, ""))
+        if (found != current.end() && found->second == path && !Clear(property))
             return false;
         if (!Set(property, path))
             return false;
     }
     return true;
+}
+
+bool XfconfWallpaper::Clear(const std::string& property)
+{
+    // xfconfd announces a change only when the value differs, and the desktop
+    // keeps the old picture without the announcement: the path is set to ""
+    // and back. The daemon announces from an idle callback with the value it
+    // holds by then, so the path goes back only once "" has been announced;
+    // set at once, it could turn both announcements into the same path.
+    // Without an announcement within the limit the path is set all the same.
+    bool cleared = false;
+    bus_.AwaitSignal(
+        kService, kInterface, "PropertyChanged", [&] { cleared = Set(property, ""); },
+        [&](GVariant* parameters) {
+            const gchar* channel = nullptr;
+            const gchar* name = nullptr;
+            GVariant* value = nullptr;
+            if (!g_variant_is_of_type(parameters, G_VARIANT_TYPE("(ssv)")))
+                return false;
+            g_variant_get(parameters, "(&s&sv)", &channel, &name, &value);
+            GVariantPtr owned(value);
+            return property == name && std::string(channel) == kChannel
+                && g_variant_is_of_type(value, G_VARIANT_TYPE_STRING)
+                && *g_variant_get_string(value, nullptr) == '\0';
+        });
+    return cleared;
 }
 
 bool XfconfWallpaper::Set(const std::string& property, const std::string& value)

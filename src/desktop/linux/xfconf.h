@@ -24,6 +24,8 @@ public:
 
 private:
     bool Set(const std::string& property, const std::string& value);
+    // Sets the property to "" and waits until the daemon has announced it.
+    bool Clear(const std::string& property);
 
     SessionBus& bus_;
 };

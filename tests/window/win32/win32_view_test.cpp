@@ -24,14 +24,12 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <thread>
 
 namespace tarvenia::win32 {
 namespace {
 
-    namespace fs = std::filesystem;
     using Clock = std::chrono::steady_clock;
 
     class RecordingStarter final : public WorkerStarter {
@@ -203,10 +201,6 @@ namespace {
     protected:
         void SetUp() override
         {
-            dir_ = fs::temp_directory_path()
-                / ("tarvenia-win32-" + std::to_string(::GetCurrentProcessId()) + "-"
-                    + std::to_string(counter_++));
-            fs::create_directories(dir_);
             state_.Paths = WorkPaths::InFolder(Dir());
             view_ = std::make_unique<Win32View>(::GetModuleHandleA(nullptr), 24);
             form_ = std::make_unique<TForm1>(*view_, state_, starter_, wallpaper_, 24);
@@ -215,8 +209,6 @@ namespace {
         {
             form_.reset();
             view_.reset();
-            std::error_code ec;
-            fs::remove_all(dir_, ec);
         }
         void Create()
         {
@@ -226,7 +218,7 @@ namespace {
             view_->Show();
             Pump(std::chrono::milliseconds(50));
         }
-        std::string Dir() const { return dir_.string() + "\\"; }
+        std::string Dir() const { return temp_.Root().string() + "\\"; }
         void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes)
         {
             std::ofstream(path, std::ios::binary)
@@ -256,13 +248,12 @@ namespace {
             return c;
         }
 
+        tarvenia::testing::TempFolder temp_;
         SharedState state_;
         RecordingStarter starter_;
         RecordingWallpaper wallpaper_;
         std::unique_ptr<Win32View> view_;
         std::unique_ptr<TForm1> form_;
-        fs::path dir_;
-        static inline int counter_ = 0;
     };
 
     TEST_F(Win32ViewTest, TheWindowFollowsTheStoredLayout)

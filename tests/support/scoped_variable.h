@@ -1,9 +1,7 @@
-// Test helpers: an environment variable set for one scope, and a file
-// written whole.
+// An environment variable set, or unset, for one scope (POSIX).
 #pragma once
 
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 #include <string>
 
@@ -40,16 +38,5 @@ private:
     std::string name_;
     std::optional<std::string> old_;
 };
-
-inline void WriteText(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
-
-inline std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 } // namespace tarvenia::testing
