@@ -22,12 +22,14 @@ WORK="$T/data/tarvenia"
 KEYFILE="$T/config/glib-2.0/settings/keyfile"
 LAST="$T/state/tarvenia/qndelar.last"
 
-# Services with a fault, each on a port of its own; stopped at the end.
-port_with_fault() {
+# start_with_fault FAULT: a service with that fault on a port of its own,
+# FAULT_PORT; stopped at the end. (Started here, not in a subshell, so that
+# the script knows the process it has to stop.)
+start_with_fault() {
     "$SERVICE" --port 0 --date $DATE --fault "$1" >"$T/fault-$1.out" 2>&1 &
     at_exit "kill $! 2>/dev/null"
     wait_for 30 grep -qs '^listening on' "$T/fault-$1.out" || fail "no service with $1"
-    sed -n 's|^listening on http://127.0.0.1:\([0-9]*\).*|\1|p' "$T/fault-$1.out"
+    FAULT_PORT=$(sed -n 's|^listening on http://127.0.0.1:\([0-9]*\).*|\1|p' "$T/fault-$1.out")
 }
 # A port where nothing listens: one the system gave and took back.
 DOWN_PORT=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
@@ -71,7 +73,10 @@ for row in "${ROWS[@]}"; do
     case $service in
     ok) port=$MAIN_PORT ;;
     down) port=$DOWN_PORT ;;
-    *) port=$(port_with_fault "$service") ;;
+    *)
+        start_with_fault "$service"
+        port=$FAULT_PORT
+        ;;
     esac
     [ "$state" = kept ] || rm -f "$LAST"
     key_before=$(sum "$KEYFILE")
