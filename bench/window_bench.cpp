@@ -33,7 +33,7 @@ public:
 
 class NullWallpaper : public WallpaperInstaller {
 public:
-    void Install(const std::string&) noexcept override { }
+    bool Install(const std::string&) noexcept override { return true; }
 };
 
 std::string PeakRss()

@@ -33,8 +33,11 @@ Program& ComposeProgram(const FrontEnd& front_end, const ProgramParts& parts)
             if (*status_form)
                 (*status_form)->ShowStatus(text);
         };
+        services.run_ended = parts.run_ended;
         workers = new ThreadWorkerStarter(*state, std::move(services));
     }
+    if (parts.wrap_workers)
+        workers = &parts.wrap_workers(*workers);
     WallpaperInstaller* wallpaper
         = parts.wallpaper ? parts.wallpaper : MakeSystemWallpaperInstaller().release();
 

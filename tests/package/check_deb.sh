@@ -27,6 +27,8 @@ expected_client() {
     echo "./usr/share/icons/hicolor/scalable/apps/$ID.svg"
     echo "./usr/share/man/man1/quindelar.1.gz"
     echo "./usr/share/metainfo/$ID.metainfo.xml"
+    echo "./usr/lib/systemd/user/quindelar-daily.service"
+    echo "./usr/lib/systemd/user/quindelar-daily.timer"
 }
 diff <(expected_client | sort) <(files "$CLIENT") || fail "file list of $CLIENT"
 diff <(printf '%s\n' ./usr/bin/tarvenia-demo-service ./usr/share/doc/tarvenia-demo-service/copyright) \
@@ -66,4 +68,8 @@ python3 -c 'import sys, xml.dom.minidom as m; m.parse(sys.argv[1])' \
     "$R/icons/hicolor/scalable/apps/$ID.svg" || fail "the SVG icon is no XML"
 zcat "$R/man/man1/quindelar.1.gz" | grep -q '^\.TH QUINDELAR 1' || fail "man page"
 log "icons and man page in place"
+
+# The units as packaged, checked against the packaged program.
+bash "$(dirname "$0")/check_units.sh" "$T/root/usr/lib/systemd/user" "$T/root/usr/bin/quindelar" ||
+    fail "systemd units"
 log "passed"

@@ -40,7 +40,11 @@ namespace {
 
     class RecordingWallpaper : public WallpaperInstaller {
     public:
-        void Install(const std::string& path) noexcept override { installed.push_back(path); }
+        bool Install(const std::string& path) noexcept override
+        {
+            installed.push_back(path);
+            return true;
+        }
         std::vector<std::string> installed;
     };
 

@@ -49,7 +49,7 @@ namespace {
 
     class NoWallpaper : public WallpaperInstaller {
     public:
-        void Install(const std::string&) noexcept override { }
+        bool Install(const std::string&) noexcept override { return true; }
     };
 
     void WriteFile(const std::string& path, const std::string& bytes)
