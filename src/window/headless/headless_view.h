@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tarvenia::headless {
@@ -42,8 +43,9 @@ public:
     void MoveTo(int, int) override { }
     void SetVisible(Control control, bool visible) override { visible_[control] = visible; }
     bool IsVisible(Control control) const override;
-    void SetStatusText(const std::string& text) override { status_ = text; }
+    void SetStatusText(const std::string& text, bool) override { status_ = text; }
     void LoadPicture(const std::string& path) override;
+    void SetPictureTitle(const std::string&) override { }
     StringList& ComboItems() override { return items_; }
     int ComboSelectedIndex() const override { return selected_; }
     void SetComboSelectedIndex(int index) override;
@@ -54,6 +56,9 @@ public:
     void SetHint(Control control, const std::string& hint) override;
     std::string Hint(Control control) const override;
     void SetAddGlyph(int) override { }
+    // No keyboard without a window.
+    std::optional<Control> FocusedControl() const override { return std::nullopt; }
+    void SetFocus(std::optional<Control>) override { }
     void ShowErrorBox(const std::string& text, const std::string& caption) override;
     // FormClose runs once, as when the window closes.
     void Close() override;

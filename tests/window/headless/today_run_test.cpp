@@ -100,7 +100,7 @@ namespace {
     private:
         void Play(RunKind kind)
         {
-            main_thread_.RunAndWait([this] { view_.SetStatusText("Conexi\xF3n"); });
+            main_thread_.RunAndWait([this] { view_.SetStatusText("Conexi\xF3n", true); });
             if (kind == RunKind::FirstConnection) {
                 state_.CurrentKey = state_.SelectedKey = "20240315";
                 state_.BaseUrls = { "http://fotos1/", "http://fotos2/" };
