@@ -23,9 +23,10 @@ Program& ComposeProgram(const FrontEnd& front_end, const ProgramParts& parts)
 
     // The workers' texts go through the controller, which decides which of
     // them reach assistive technology; it is made below, before any worker.
-    auto* status_form = new TForm1*(nullptr);
+    TForm1** status_form = nullptr;
     WorkerStarter* workers = parts.workers;
     if (!workers) {
+        status_form = new TForm1*(nullptr);
         WorkerServices services;
         services.main_thread = &front_end.main_thread;
         // Runs on the main thread, through main_thread.
@@ -42,7 +43,8 @@ Program& ComposeProgram(const FrontEnd& front_end, const ProgramParts& parts)
         = parts.wallpaper ? parts.wallpaper : MakeSystemWallpaperInstaller().release();
 
     auto* form = new TForm1(front_end.view, *state, *workers, *wallpaper, front_end.display_depth);
-    *status_form = form;
+    if (status_form)
+        *status_form = form;
     if (front_end.bind)
         front_end.bind(*form);
     form->FormCreate(parts.favorites_dir.empty() ? FavoritesDir() : parts.favorites_dir);
