@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (const std::string& current : current_keys) {
         VectorStringList titles;
-        std::vector<std::string> bases { "b" }, keys { "k" };
+        PackedStrings bases { "b" }, keys { "k" };
         titles.Add("t");
         LoadEntries(file.Path(), current, titles, bases, keys);
         FUZZ_CHECK(titles.items.size() == bases.size() && bases.size() == keys.size());
@@ -36,8 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::vector<ModelEntry> expected = ModelEntries(content, current);
         FUZZ_CHECK(expected.size() == keys.size() - 1);
         for (std::size_t i = 0; i < expected.size(); ++i)
-            FUZZ_CHECK(
-                (expected[i] == ModelEntry { titles.items[i + 1], bases[i + 1], keys[i + 1] }));
+            FUZZ_CHECK((expected[i]
+                == ModelEntry { std::string(titles.items[i + 1]), std::string(bases[i + 1]),
+                    std::string(keys[i + 1]) }));
     }
     return 0;
 }

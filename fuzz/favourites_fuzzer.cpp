@@ -119,13 +119,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!actual)
             continue;
         VectorStringList titles;
-        std::vector<std::string> bases, keys;
+        PackedStrings bases, keys;
         const std::string current = std::string(8, '\xFF');
         LoadEntries(path, current, titles, bases, keys);
         std::vector<ModelEntry> expected = ModelEntries(*actual, current);
         FUZZ_CHECK(expected.size() == keys.size());
         for (std::size_t i = 0; i < expected.size(); ++i)
-            FUZZ_CHECK((expected[i] == ModelEntry { titles.items[i], bases[i], keys[i] }));
+            FUZZ_CHECK((expected[i]
+                == ModelEntry {
+                    std::string(titles.items[i]), std::string(bases[i]), std::string(keys[i]) }));
     }
     return 0;
 }
