@@ -8,8 +8,6 @@
 #include "lists/load_entries.h"
 #include "lists/string_list.h"
 
-#include <fstream>
-
 using namespace tarvenia;
 using namespace tarvenia::fuzz;
 
@@ -24,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The largest key of all, so that every line's own bytes are exercised.
     current_keys.push_back(std::string(8, '\xFF'));
     const std::string content = in.Rest();
-    std::ofstream(file.Path(), std::ios::binary | std::ios::trunc) << content;
+    file.Write(content);
+    const std::vector<std::string> lines = ModelLines(content);
 
     for (const std::string& current : current_keys) {
         VectorStringList titles;
@@ -33,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         LoadEntries(file.Path(), current, titles, bases, keys);
         FUZZ_CHECK(titles.items.size() == bases.size() && bases.size() == keys.size());
         FUZZ_CHECK(titles.items[0] == "t" && bases[0] == "b" && keys[0] == "k");
-        std::vector<ModelEntry> expected = ModelEntries(content, current);
+        std::vector<ModelEntry> expected = ModelEntries(lines, current);
         FUZZ_CHECK(expected.size() == keys.size() - 1);
         for (std::size_t i = 0; i < expected.size(); ++i)
             FUZZ_CHECK((expected[i]
