@@ -57,12 +57,17 @@ namespace {
                         "List index out of bounds (" + std::to_string(bad) + ")");
                 }
             }
-            // A selection shows the item's bytes in the edit field.
+            // A selection shows the item's bytes in the edit field, and
+            // items added after it keep it.
             for (int i : { 1, 2 }) {
                 view.SetComboSelectedIndex(i);
                 EXPECT_EQ(view.ComboSelectedIndex(), i);
                 EXPECT_EQ(view.ComboText(), titles[i]);
             }
+            AddTitles(items, { "Faro" }, at_once);
+            EXPECT_EQ(items.Get(3), "Faro");
+            EXPECT_EQ(view.ComboSelectedIndex(), 2);
+            EXPECT_EQ(view.ComboText(), titles[2]);
             items.Clear();
             EXPECT_EQ(items.Count(), 0);
             EXPECT_EQ(view.ComboSelectedIndex(), -1);
