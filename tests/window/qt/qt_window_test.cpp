@@ -100,6 +100,7 @@ namespace {
             QTest::keyClick(combo, down ? Qt::Key_Down : Qt::Key_Up);
         }
         int VisibleRows() override { return window_->Combo()->maxVisibleItems(); }
+        bool ComboOnScreen() override { return window_->Combo()->isVisible(); }
         void Settle() override { QApplication::processEvents(); }
 
     private:

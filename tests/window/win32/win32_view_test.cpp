@@ -183,6 +183,7 @@ namespace {
             ::SendMessageA(Combo(), CB_SHOWDROPDOWN, FALSE, 0);
             return row > 0 ? static_cast<int>(list.bottom) / row : -1;
         }
+        bool ComboOnScreen() override { return ::IsWindowVisible(Combo()) != FALSE; }
         void Settle() override { Pump(std::chrono::milliseconds(20)); }
 
     private:
