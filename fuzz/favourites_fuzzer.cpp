@@ -103,21 +103,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             // Only a missing file may refuse a command here.
             FUZZ_CHECK(!model.has_value() && e.code() == 2 && (command == 0 || command == 4));
         }
-        std::optional<std::string> actual = file.Read();
-        FUZZ_CHECK(actual == model);
+        FUZZ_CHECK(file.Read() == model);
         FUZZ_CHECK(!File::Exists(path + ".new"));
-        if (!actual)
-            continue;
-        VectorStringList titles;
-        PackedStrings bases, keys;
-        const std::string current = std::string(8, '\xFF');
-        LoadEntries(path, current, titles, bases, keys);
-        std::vector<ModelEntry> expected = ModelEntries(*actual, current);
-        FUZZ_CHECK(expected.size() == keys.size());
-        for (std::size_t i = 0; i < expected.size(); ++i)
-            FUZZ_CHECK((expected[i]
-                == ModelEntry {
-                    std::string(titles.items[i]), std::string(bases[i]), std::string(keys[i]) }));
     }
+
+    // What the commands left is read back as the reading rules say; the
+    // reading of arbitrary bytes is the catalog target's, so once per input
+    // is enough here.
+    if (!model)
+        return 0;
+    VectorStringList titles;
+    PackedStrings bases, keys;
+    const std::string current = std::string(8, '\xFF');
+    LoadEntries(path, current, titles, bases, keys);
+    std::vector<ModelEntry> expected = ModelEntries(*model, current);
+    FUZZ_CHECK(expected.size() == keys.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        FUZZ_CHECK((expected[i]
+            == ModelEntry {
+                std::string(titles.items[i]), std::string(bases[i]), std::string(keys[i]) }));
     return 0;
 }
