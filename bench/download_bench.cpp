@@ -59,7 +59,7 @@ public:
 };
 class NoWallpaper : public tarvenia::WallpaperInstaller {
 public:
-    void Install(const std::string&) noexcept override { }
+    bool Install(const std::string&) noexcept override { return true; }
 };
 #endif
 

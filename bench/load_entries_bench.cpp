@@ -95,7 +95,7 @@ int main()
     std::size_t listed = 0;
     auto load = [&] {
         tarvenia::VectorStringList titles;
-        std::vector<std::string> bases, keys;
+        tarvenia::PackedStrings bases, keys;
         Timing t = Timed([&] { tarvenia::LoadEntries(path, "20031228", titles, bases, keys); });
         listed = keys.size();
         return t;

@@ -1,6 +1,8 @@
 # Sourced by the window benchmarks (under Xvfb): time_to_map TITLE PROGRAM
 # [ARGUMENT...] prints the milliseconds from the start of PROGRAM until its
-# window titled TITLE is mapped; median prints the median of its input words.
+# window titled TITLE is mapped; median (lib.sh) prints the median of its
+# input words.
+. "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib.sh"
 
 # Milliseconds from the start of the process until its window is mapped. One
 # xev on the root window reports every map as it happens. (Polling with a new
@@ -31,4 +33,3 @@ time_to_map() { # title program [argument]
     wait "$pid" 2>/dev/null || true
     echo "$result"
 }
-median() { tr ' ' '\n' | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }

@@ -3,16 +3,18 @@
 //   window_bench make-jpeg PATH W H a W x H colour photo for the next mode
 //   window_bench rss-photo PATH     peak resident set after showing PATH
 // Runs offscreen; prints figures, never judges them.
+#include "catalog_step_bench.h"
+
 #include "base/file.h"
-#include "protocol/wallpaper_installer.h"
-#include "protocol/worker_starter.h"
 #include "support/temp_folder.h"
 #include "support/test_jpeg.h"
 #include "window/qt/image_box.h"
 #include "window/qt/main_window.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QStringList>
 
 #include <algorithm>
 #include <chrono>
@@ -25,16 +27,7 @@
 namespace {
 
 using namespace tarvenia;
-
-class NullStarter : public WorkerStarter {
-public:
-    void StartWorker(RunKind, const std::string&) override { }
-};
-
-class NullWallpaper : public WallpaperInstaller {
-public:
-    void Install(const std::string&) noexcept override { }
-};
+using namespace tarvenia::bench;
 
 std::string PeakRss()
 {
@@ -50,26 +43,30 @@ int Catalog()
 {
     const tarvenia::testing::TempFolder folder;
     const std::string dir = folder.Dir();
-    {
-        File catalog(dir + "qndelar.qdl", File::Mode::Create);
-        std::string text;
-        for (int i = 0; i < 10'000; ++i) {
-            char line[64];
-            // Newest first, all at or below the daily key.
-            std::snprintf(line, sizeof line,
-                "2%07d%dT\xED"
-                "tulo n\xFA"
-                "mero %d del cat\xE1"
-                "logo\r\n",
-                9'999'999 - i, i % 2, i);
-            text += line;
-        }
-        catalog.Write(text);
-    }
+    // The reference: the same titles, already decoded, given to a combo box
+    // of the program's kind in one call, the least any filling can cost.
+    QStringList titles;
+    for (const std::string& title : WriteCatalog(dir + "qndelar.qdl"))
+        titles.append(QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())));
     NullStarter workers;
     NullWallpaper wallpaper;
-    std::vector<double> times;
+    std::vector<double> times, reference_times;
     for (int round = 0; round < 7; ++round) {
+        {
+            QWidget bare;
+            auto* combo = new QComboBox(&bare);
+            combo->setEditable(true);
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            combo->setCompleter(nullptr);
+            combo->hide();
+            bare.show();
+            QApplication::processEvents();
+            const auto start = std::chrono::steady_clock::now();
+            combo->addItems(titles);
+            const auto end = std::chrono::steady_clock::now();
+            reference_times.push_back(
+                std::chrono::duration<double, std::milli>(end - start).count());
+        }
         SharedState state;
         state.Paths = WorkPaths::InFolder(dir);
         state.CurrentKey = state.SelectedKey = "29999999";
@@ -83,15 +80,21 @@ int Catalog()
         const auto start = std::chrono::steady_clock::now();
         form.Timer1Timer();
         const auto end = std::chrono::steady_clock::now();
-        if (window.ComboItems().Count() != 10'000) {
+        if (window.ComboItems().Count() != kCatalogLines) {
             std::fprintf(stderr, "catalog step listed %d entries\n", window.ComboItems().Count());
             return 1;
         }
         times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
     }
-    std::sort(times.begin(), times.end());
+    const Spread step = SpreadOf(times);
+    const Spread bare = SpreadOf(reference_times);
     std::printf("catalog step, 10000 lines, combo filled: median %.2f ms (min %.2f, max %.2f)\n",
-        times[times.size() / 2], times.front(), times.back());
+        step.median, step.min, step.max);
+    std::printf(
+        "reference: the same titles into a bare combo box at once: median %.2f ms (min %.2f, "
+        "max %.2f)\n",
+        bare.median, bare.min, bare.max);
+    std::printf("ratio catalog step / bare combo filled: %.2f\n", step.median / bare.median);
     return 0;
 }
 

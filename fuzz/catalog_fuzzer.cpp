@@ -8,8 +8,6 @@
 #include "lists/load_entries.h"
 #include "lists/string_list.h"
 
-#include <fstream>
-
 using namespace tarvenia;
 using namespace tarvenia::fuzz;
 
@@ -24,20 +22,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The largest key of all, so that every line's own bytes are exercised.
     current_keys.push_back(std::string(8, '\xFF'));
     const std::string content = in.Rest();
-    std::ofstream(file.Path(), std::ios::binary | std::ios::trunc) << content;
+    file.Write(content);
+    const std::vector<std::string> lines = ModelLines(content);
 
     for (const std::string& current : current_keys) {
         VectorStringList titles;
-        std::vector<std::string> bases { "b" }, keys { "k" };
+        PackedStrings bases { "b" }, keys { "k" };
         titles.Add("t");
         LoadEntries(file.Path(), current, titles, bases, keys);
         FUZZ_CHECK(titles.items.size() == bases.size() && bases.size() == keys.size());
         FUZZ_CHECK(titles.items[0] == "t" && bases[0] == "b" && keys[0] == "k");
-        std::vector<ModelEntry> expected = ModelEntries(content, current);
+        std::vector<ModelEntry> expected = ModelEntries(lines, current);
         FUZZ_CHECK(expected.size() == keys.size() - 1);
         for (std::size_t i = 0; i < expected.size(); ++i)
-            FUZZ_CHECK(
-                (expected[i] == ModelEntry { titles.items[i + 1], bases[i + 1], keys[i + 1] }));
+            FUZZ_CHECK((expected[i]
+                == ModelEntry { std::string(titles.items[i + 1]), std::string(bases[i + 1]),
+                    std::string(keys[i + 1]) }));
     }
     return 0;
 }

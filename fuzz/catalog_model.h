@@ -32,10 +32,11 @@ inline std::vector<std::string> ModelLines(const std::string& data)
     return lines;
 }
 
-inline std::vector<ModelEntry> ModelEntries(const std::string& data, const std::string& current_key)
+inline std::vector<ModelEntry> ModelEntries(
+    const std::vector<std::string>& lines, const std::string& current_key)
 {
     std::vector<ModelEntry> entries;
-    for (const std::string& line : ModelLines(data)) {
+    for (const std::string& line : lines) {
         std::string key = line.substr(0, 8);
         if (CompareKeys(key, current_key) > 0)
             continue;
@@ -43,6 +44,11 @@ inline std::vector<ModelEntry> ModelEntries(const std::string& data, const std::
             line.size() > 8 ? line.substr(8, 1) : std::string(), key });
     }
     return entries;
+}
+
+inline std::vector<ModelEntry> ModelEntries(const std::string& data, const std::string& current_key)
+{
+    return ModelEntries(ModelLines(data), current_key);
 }
 
 } // namespace tarvenia::fuzz

@@ -12,22 +12,12 @@
 #include "lists/load_entries.h"
 #include "lists/string_list.h"
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 using namespace tarvenia;
 using namespace tarvenia::fuzz;
 
 namespace {
-
-std::optional<std::string> ReadBack(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Append first cuts the file just before the first 0x1A among its last 128
 // bytes.
@@ -59,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::remove(path.c_str());
     if (in.Byte() & 1) {
         model = in.Short(255);
-        std::ofstream(path, std::ios::binary) << *model;
+        file.Write(*model);
     }
 
     for (int step = 0; step < 16 && !in.Empty(); ++step) {
@@ -113,19 +103,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             // Only a missing file may refuse a command here.
             FUZZ_CHECK(!model.has_value() && e.code() == 2 && (command == 0 || command == 4));
         }
-        std::optional<std::string> actual = ReadBack(path);
+        std::optional<std::string> actual = file.Read();
         FUZZ_CHECK(actual == model);
         FUZZ_CHECK(!File::Exists(path + ".new"));
         if (!actual)
             continue;
         VectorStringList titles;
-        std::vector<std::string> bases, keys;
+        PackedStrings bases, keys;
         const std::string current = std::string(8, '\xFF');
         LoadEntries(path, current, titles, bases, keys);
         std::vector<ModelEntry> expected = ModelEntries(*actual, current);
         FUZZ_CHECK(expected.size() == keys.size());
         for (std::size_t i = 0; i < expected.size(); ++i)
-            FUZZ_CHECK((expected[i] == ModelEntry { titles.items[i], bases[i], keys[i] }));
+            FUZZ_CHECK((expected[i]
+                == ModelEntry {
+                    std::string(titles.items[i]), std::string(bases[i]), std::string(keys[i]) }));
     }
     return 0;
 }

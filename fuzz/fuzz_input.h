@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -43,15 +45,15 @@ private:
     std::size_t pos_ = 0;
 };
 
-// A file of this process's own under the temporary folder, removed when the
-// process ends.
+// A file of this process's own, removed when the process ends. It lives in
+// memory (tmpfs, /dev/shm) where the system has it: the targets rewrite,
+// rename and delete it for every input, and on a disk each of those waits
+// for writeback. Elsewhere it goes to the temporary folder.
 class ScratchFile {
 public:
     explicit ScratchFile(const char* name)
     {
-        const char* dir = std::getenv("TMPDIR");
-        path_ = std::string(dir && *dir ? dir : "/tmp") + "/tarvenia-fuzz-"
-            + std::to_string(::getpid()) + "-" + name;
+        path_ = Folder() + "/tarvenia-fuzz-" + std::to_string(::getpid()) + "-" + name;
     }
     ~ScratchFile()
     {
@@ -60,7 +62,46 @@ public:
     }
     const std::string& Path() const { return path_; }
 
+    // The file set to `bytes` (created when missing) and read back whole
+    // (nothing when missing), with plain system calls: independent of the
+    // program's own file code, and cheap enough for every input.
+    void Write(const std::string& bytes) const
+    {
+        const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        bool written = fd >= 0;
+        for (std::size_t done = 0; written && done < bytes.size();) {
+            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+            written = n > 0;
+            done += written ? static_cast<std::size_t>(n) : 0;
+        }
+        if (fd < 0 || ::close(fd) != 0 || !written) {
+            std::perror(path_.c_str());
+            std::abort();
+        }
+    }
+    std::optional<std::string> Read() const
+    {
+        const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return std::nullopt;
+        std::string bytes;
+        char block[4096];
+        ssize_t n;
+        while ((n = ::read(fd, block, sizeof block)) > 0)
+            bytes.append(block, static_cast<std::size_t>(n));
+        ::close(fd);
+        return bytes;
+    }
+
 private:
+    static std::string Folder()
+    {
+        if (::access("/dev/shm", W_OK | X_OK) == 0)
+            return "/dev/shm";
+        const char* dir = std::getenv("TMPDIR");
+        return dir && *dir ? dir : "/tmp";
+    }
+
     std::string path_;
 };
 

@@ -116,6 +116,9 @@ click() {
     xdotool mousemove $((WX + ${SCALE:-1} * x)) $((WY + ${SCALE:-1} * y)) click 1
 }
 
+# median: the median of the numbers in its input (words), for benchmarks.
+median() { tr ' ' '\n' | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+
 # start_demo_service SERVICE OUT_FILE [OPTION...]: the demo photo service on a
 # free loopback port, its output in OUT_FILE; sets SERVICE_PID and PORT.
 # stop_demo_service: stops it (nothing when it was not started).

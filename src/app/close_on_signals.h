@@ -1,7 +1,10 @@
 // Closing the window when the session ends or a service manager stops the
 // program (POSIX: close_on_signals_posix.cpp; Windows closes windows with
-// messages of its own).
+// messages of its own, and ends a scheduled task without a signal:
+// close_on_signals_windows.cpp).
 #pragma once
+
+#include <functional>
 
 namespace tarvenia {
 
@@ -11,5 +14,9 @@ namespace tarvenia {
 // files are removed. A signal that was ignored when the program started
 // stays ignored: under nohup, SIGHUP must not end the program.
 int CloseRequestsOnSignals();
+
+// The same for a program without a window: `request` is called on a thread
+// of its own at the first of those signals. Nothing on Windows.
+void CallOnCloseSignals(std::function<void()> request);
 
 } // namespace tarvenia

@@ -1,8 +1,10 @@
 #include "app/close_on_signals.h"
 
+#include <cerrno>
 #include <csignal>
 #include <initializer_list>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tarvenia {
@@ -35,6 +37,18 @@ int CloseRequestsOnSignals()
         ::sigaction(signal, &action, nullptr);
     }
     return g_close_request[0];
+}
+
+void CallOnCloseSignals(std::function<void()> request)
+{
+    const int requests = CloseRequestsOnSignals();
+    if (requests < 0)
+        return;
+    std::thread([requests, request = std::move(request)] {
+        char byte;
+        while (::read(requests, &byte, 1) < 0 && errno == EINTR) { }
+        request();
+    }).detach();
 }
 
 } // namespace tarvenia

@@ -1,7 +1,11 @@
-// The program under Qt: the application and its title, the Qt window as the
-// front-end of the one composition root (program.h), and the event loop.
+// The program under Qt: its options, read before anything needs the display;
+// the window-less run; or the application and its title, the Qt window as
+// the front-end of the one composition root (program.h), and the event loop.
 #include "app/close_on_signals.h"
+#include "app/command_line.h"
 #include "app/program.h"
+#include "app/today.h"
+#include "app/work_lock.h"
 #include "base/error.h"
 #include "base/platform.h"
 #include "base/texts.h"
@@ -40,6 +44,17 @@ void CloseOnSignals(QWidget* window)
 int main(int argc, char* argv[])
 {
     using namespace tarvenia;
+    // Read before anything needs the display: only the window opens one.
+    const CommandLine command = ParseQtCommandLine(argc, argv);
+    if (command.command == CommandLine::Command::Today && command.error.empty()) {
+        const int status = RunToday();
+        // A stopped run may leave a worker in flight: no destructors.
+        std::fflush(nullptr);
+        std::quick_exit(status);
+    }
+    if (command.command != CommandLine::Command::Window || !command.error.empty())
+        return ReportCommand(command);
+
     // A work folder that is not safely the user's own stops the program
     // before its window opens: said on stderr first, so that it is read even
     // where no window can open, then in the error box.
@@ -51,6 +66,8 @@ int main(int argc, char* argv[])
         refusal = TForm1::ErrorBoxText(e.what());
         std::fprintf(stderr, "quindelar: %s\n", refusal.c_str());
     }
+    if (refusal.empty())
+        LockWorkFolderForWindow(parts.work_dir);
     QApplication app(argc, argv);
     QApplication::setApplicationName(qt::Cp1252ToQString(texts::kAppTitle));
     // Docks and Wayland compositors match the window to the installed desktop
@@ -68,7 +85,7 @@ int main(int argc, char* argv[])
     const int display_depth = QGuiApplication::primaryScreen()->depth();
     auto* window = new qt::MainWindow(display_depth);
     ComposeProgram({ *window, *new qt::QtMainThread, display_depth,
-        [window](TForm1& form) { window->Bind(form); } },
+                       [window](TForm1& form) { window->Bind(form); } },
         parts);
     CloseOnSignals(window);
     window->show();

@@ -23,9 +23,10 @@ Program& ComposeProgram(const FrontEnd& front_end, const ProgramParts& parts)
 
     // The workers' texts go through the controller, which decides which of
     // them reach assistive technology; it is made below, before any worker.
-    auto* status_form = new TForm1*(nullptr);
+    TForm1** status_form = nullptr;
     WorkerStarter* workers = parts.workers;
     if (!workers) {
+        status_form = new TForm1*(nullptr);
         WorkerServices services;
         services.main_thread = &front_end.main_thread;
         // Runs on the main thread, through main_thread.
@@ -33,13 +34,17 @@ Program& ComposeProgram(const FrontEnd& front_end, const ProgramParts& parts)
             if (*status_form)
                 (*status_form)->ShowStatus(text);
         };
+        services.run_ended = parts.run_ended;
         workers = new ThreadWorkerStarter(*state, std::move(services));
     }
+    if (parts.wrap_workers)
+        workers = &parts.wrap_workers(*workers);
     WallpaperInstaller* wallpaper
         = parts.wallpaper ? parts.wallpaper : MakeSystemWallpaperInstaller().release();
 
     auto* form = new TForm1(front_end.view, *state, *workers, *wallpaper, front_end.display_depth);
-    *status_form = form;
+    if (status_form)
+        *status_form = form;
     if (front_end.bind)
         front_end.bind(*form);
     form->FormCreate(parts.favorites_dir.empty() ? FavoritesDir() : parts.favorites_dir);

@@ -33,6 +33,12 @@ struct ProgramParts {
     WallpaperInstaller* wallpaper = nullptr; // default: the system's installer
     std::string work_dir; // default: WorkDir()
     std::string favorites_dir; // default: FavoritesDir()
+    // Told on the worker's own thread when a run of the default starter has
+    // ended, after its flag (if any): a front-end without a timer ticks then.
+    std::function<void(RunKind)> run_ended = {};
+    // Stands between TForm1 and the starter (given or default): TForm1 starts
+    // every worker through what it returns.
+    std::function<WorkerStarter&(WorkerStarter&)> wrap_workers = {};
 };
 
 // One run of the program, wired.

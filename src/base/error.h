@@ -46,8 +46,9 @@ public:
 };
 
 // Element i of a list, or ListIndexError: the lists behind the combo box and
-// the base tokens fail this way on a missing entry.
-template <class List> const auto& ListAt(const List& list, long i)
+// the base tokens fail this way on a missing entry. What the list's [] gives:
+// a reference into it, or a view for lists that hand out views.
+template <class List> decltype(auto) ListAt(const List& list, long i)
 {
     if (i < 0 || static_cast<unsigned long>(i) >= list.size())
         throw ListIndexError(i);

@@ -24,4 +24,10 @@ std::string WorkDir();
 // (see FavoritesDirFor).
 std::string FavoritesDir();
 
+// The folder of what the program remembers between runs (the last photo the
+// window-less run set), with its trailing separator. Linux:
+// $XDG_STATE_HOME/tarvenia/ (default ~/.local/state/tarvenia/), created
+// private when missing. Windows: the folder of the favourites file.
+std::string StateDir();
+
 } // namespace tarvenia

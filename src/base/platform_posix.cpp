@@ -42,33 +42,37 @@ namespace {
         return err == 0 && found && found->pw_dir ? found->pw_dir : "";
     }
 
+    // $HOME, or the password database's home when that is unset or empty.
+    std::string Home()
+    {
+        if (const char* variable = std::getenv("HOME"); variable && *variable)
+            return variable;
+        return PasswordHome();
+    }
+
 } // namespace
 
 std::string DataHome()
 {
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/')
         return xdg;
-    std::string home;
-    if (const char* variable = std::getenv("HOME"); variable && *variable)
-        home = variable;
-    else
-        home = PasswordHome();
+    const std::string home = Home();
     if (home.empty())
         throw Error("No home folder for the work files");
     return home + "/.local/share";
 }
 
-void MakePrivateFolder(const std::string& dir)
+void MakePrivateFolder(const std::string& dir, const std::string& what)
 {
     // Missing parents are made as private as the folder; one that cannot be
     // made shows as the folder's own failure below.
     for (std::size_t slash = dir.find('/', 1); slash != std::string::npos;
          slash = dir.find('/', slash + 1))
         ::mkdir(dir.substr(0, slash).c_str(), 0700);
-    const std::string named = "Work folder " + dir;
+    const std::string named = what + " " + dir;
     if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
         throw Error(named + " cannot be created: " + IoError::TextFor(IoCodeForErrno(errno, true)));
-    struct stat st {};
+    struct stat st { };
     if (::lstat(dir.c_str(), &st) != 0)
         throw Error(named + " cannot be read: " + IoError::TextFor(IoCodeForErrno(errno, true)));
     if (S_ISLNK(st.st_mode))
@@ -85,6 +89,22 @@ std::string WorkDir()
 {
     const std::string dir = DataHome() + "/tarvenia";
     MakePrivateFolder(dir);
+    return dir + "/";
+}
+
+std::string StateDir()
+{
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg && *xdg == '/') {
+        base = xdg;
+    } else {
+        const std::string home = Home();
+        if (home.empty())
+            throw Error("No home folder for the state file");
+        base = home + "/.local/state";
+    }
+    const std::string dir = base + "/tarvenia";
+    MakePrivateFolder(dir, "State folder");
     return dir + "/";
 }
 

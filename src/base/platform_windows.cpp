@@ -30,4 +30,6 @@ std::string WorkDir() { return "c:\\"; }
 
 std::string FavoritesDir() { return ExecutableDir(); }
 
+std::string StateDir() { return FavoritesDir(); }
+
 } // namespace tarvenia

@@ -14,7 +14,8 @@ std::string DataHome();
 
 // Creates `dir` (and its missing parents) for the user alone (mode 0700), or
 // accepts the existing folder when it is the user's own, not a link and not
-// writable by others. Throws Error naming the folder and what is wrong.
-void MakePrivateFolder(const std::string& dir);
+// writable by others. Throws Error naming the folder (as `what`, then its
+// path) and what is wrong.
+void MakePrivateFolder(const std::string& dir, const std::string& what = "Work folder");
 
 } // namespace tarvenia

@@ -15,7 +15,7 @@ namespace {
         {
         }
 
-        void Install(const std::string& bitmap_path) noexcept override
+        bool Install(const std::string& bitmap_path) noexcept override
         {
             try {
                 std::lock_guard lock(mutex_);
@@ -27,10 +27,9 @@ namespace {
                         = ModuleEntry<Entry>(module_, "tarvenia_new_wallpaper_installer_1"))
                         installer_.reset(entry());
                 }
-                if (installer_)
-                    installer_->Install(bitmap_path);
+                return installer_ && installer_->Install(bitmap_path);
             } catch (...) {
-                // No lock (or no memory for the path): nothing is installed.
+                return false; // no lock (or no memory for the path): nothing is installed
             }
         }
 

@@ -22,7 +22,7 @@ inline constexpr const char* kDesktopModule = "desktop.so";
 
 // The installer of `module` (a file name or a path, as ModuleSymbol takes
 // it), loaded by the first Install. While the module cannot be loaded,
-// Install installs nothing, as when the desktop refuses.
+// Install installs nothing and returns false, as when the desktop refuses.
 std::unique_ptr<WallpaperInstaller> MakeModuleWallpaperInstaller(const std::string& module);
 
 } // namespace tarvenia

@@ -10,13 +10,14 @@ namespace {
 
     class SystemWallpaper final : public WallpaperInstaller {
     public:
-        void Install(const std::string& bitmap_path) noexcept override
+        bool Install(const std::string& bitmap_path) noexcept override
         {
             // The system keeps its own copy of the path; the buffer only has
-            // to live for the call. The result is deliberately not examined.
+            // to live for the call. The window ignores the result.
             std::string path = bitmap_path;
-            ::SystemParametersInfoA(
-                SPI_SETDESKWALLPAPER, 0, path.data(), SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
+            return ::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path.data(),
+                       SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE)
+                != 0;
         }
     };
 

@@ -7,4 +7,5 @@
 #include "lists/catalog_writer.h"
 #include "lists/keys.h"
 #include "lists/load_entries.h"
+#include "lists/packed_strings.h"
 #include "lists/string_list.h"

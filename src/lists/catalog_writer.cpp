@@ -98,8 +98,7 @@ CatalogWriter CatalogWriter::Replace(const std::string& path)
     return writer;
 }
 
-void CatalogWriter::WriteLine(
-    const std::string& key, const std::string& base, const std::string& title)
+void CatalogWriter::WriteLine(std::string_view key, std::string_view base, std::string_view title)
 {
     // The line goes out in one write, not one per field.
     std::string line;

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace tarvenia {
 
@@ -26,7 +27,7 @@ public:
     CatalogWriter(CatalogWriter&&) noexcept;
     ~CatalogWriter();
 
-    void WriteLine(const std::string& key, const std::string& base, const std::string& title);
+    void WriteLine(std::string_view key, std::string_view base, std::string_view title);
     // Completes the file on disk; throws IoError when that fails.
     void Close();
 

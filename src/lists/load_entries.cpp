@@ -1,14 +1,15 @@
 #include "lists/load_entries.h"
 
-#include "base/error.h"
 #include "base/file.h"
 #include "lists/catalog_reader.h"
 #include "lists/keys.h"
+#include "lists/packed_strings.h"
 #include "lists/string_list.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 namespace tarvenia {
 
@@ -20,75 +21,104 @@ namespace {
     constexpr std::size_t kTitlePos = 9;
     constexpr std::size_t kLineWidth = 50; // bytes after this are ignored
 
-    // Up to this much is set aside at once for the lines of a file.
+    // Room is set aside from the file's size, so that the lists seldom grow
+    // (and copy themselves) on the way. The titles are part of the file's
+    // bytes: room for the file's size holds them all. Entries are counted as
+    // lines of this many bytes (a key, a base index, a short title, CR LF);
+    // a file of shorter lines grows its lists as usual. Up to kMaxReserve
+    // bytes are set aside at once. Room set aside is address space: pages
+    // are only taken when written.
+    constexpr std::uint64_t kBytesPerEntry = 16;
     constexpr std::uint64_t kMaxReserve = 64 * 1024 * 1024;
 
-    // The listed lines (their first 50 bytes) gathered before the lists get
-    // them: knowing the count first lets the lists take their room in one
-    // step instead of growing a hundred thousand entries by copying.
-    class ListedLines {
+    // The entries of one load. Keys and base indexes go straight to their
+    // lists as the lines are read; the titles are gathered and handed to the
+    // title list in one call, so that a combo box takes them all at once.
+    class Load {
     public:
+        Load(StringList& titles, PackedStrings& bases, PackedStrings& keys)
+            : titles_(titles)
+            , bases_(bases)
+            , keys_(keys)
+            , bases_before_(bases.size())
+            , keys_before_(keys.size())
+        {
+        }
+
         void Reserve(std::uint64_t file_size)
         {
-            bytes_.reserve(static_cast<std::size_t>(std::min(file_size, kMaxReserve)));
+            const std::uint64_t bytes = std::min(file_size, kMaxReserve);
+            const auto entries = static_cast<std::size_t>(bytes / kBytesPerEntry + 1);
+            pending_.reserve(entries, static_cast<std::size_t>(bytes));
+            bases_.reserve(entries, entries);
+            keys_.reserve(entries, entries * kKeyLength);
         }
+
         void Add(std::string_view line)
         {
-            bytes_.append(line);
-            ends_.push_back(bytes_.size());
+            // The key goes last: an entry is complete once its key is in.
+            pending_.push_back(
+                line.size() > kTitlePos ? line.substr(kTitlePos) : std::string_view());
+            bases_.push_back(
+                line.size() > kBasePos ? line.substr(kBasePos, 1) : std::string_view());
+            keys_.push_back(line.substr(0, kKeyLength));
         }
-        void AppendTo(
-            StringList& titles, std::vector<std::string>& bases, std::vector<std::string>& keys)
+
+        // Hands the titles over. Whatever stopped the load or fails here,
+        // the lists end parallel: they keep the entries whose title the
+        // title list took.
+        void Finish()
         {
-            titles.Reserve(titles.Count() + static_cast<int>(ends_.size()));
-            bases.reserve(bases.size() + ends_.size());
-            keys.reserve(keys.size() + ends_.size());
-            std::string title;
-            std::size_t begin = 0;
-            for (std::size_t end : ends_) {
-                std::string_view line(bytes_.data() + begin, end - begin);
-                begin = end;
-                if (line.size() > kTitlePos)
-                    title.assign(line.substr(kTitlePos));
-                else
-                    title.clear();
-                titles.Add(title);
-                bases.emplace_back(
-                    line.size() > kBasePos ? line.substr(kBasePos, 1) : std::string_view());
-                keys.emplace_back(line.substr(0, kKeyLength));
+            const std::size_t complete = keys_.size() - keys_before_;
+            pending_.truncate(complete);
+            const int titles_before = titles_.Count();
+            try {
+                titles_.AddAll(std::move(pending_));
+            } catch (...) {
+                Trim(static_cast<std::size_t>(titles_.Count() - titles_before));
+                throw;
             }
-            ends_.clear();
-            bytes_.clear();
+            Trim(complete);
         }
 
     private:
-        std::string bytes_;
-        std::vector<std::size_t> ends_;
+        void Trim(std::size_t entries)
+        {
+            bases_.truncate(bases_before_ + entries);
+            keys_.truncate(keys_before_ + entries);
+        }
+
+        StringList& titles_;
+        PackedStrings& bases_;
+        PackedStrings& keys_;
+        const std::size_t bases_before_;
+        const std::size_t keys_before_;
+        PackedStrings pending_;
     };
 
 } // namespace
 
 void LoadEntries(const std::string& path, const std::string& current_key, StringList& titles,
-    std::vector<std::string>& bases, std::vector<std::string>& keys)
+    PackedStrings& bases, PackedStrings& keys)
 {
-    ListedLines listed;
+    Load load(titles, bases, keys);
     {
         File file(path, File::Mode::Read);
         try {
-            listed.Reserve(file.Size());
             CatalogReader reader(file);
-            std::string line;
+            load.Reserve(reader.FileSize());
+            std::string_view line;
             while (reader.NextLine(line, kLineWidth)) {
-                if (CompareKeys(std::string_view(line).substr(0, kKeyLength), current_key) <= 0)
-                    listed.Add(line);
+                if (CompareKeys(line.substr(0, kKeyLength), current_key) <= 0)
+                    load.Add(line);
             }
-        } catch (const Error&) {
-            // The entries read before a failing read still reach the lists.
-            listed.AppendTo(titles, bases, keys);
+        } catch (...) {
+            // The entries read before a failure still reach the lists.
+            load.Finish();
             throw;
         }
-    } // closed before the lists are filled
-    listed.AppendTo(titles, bases, keys);
+    } // closed before the titles are handed over
+    load.Finish();
 }
 
 } // namespace tarvenia

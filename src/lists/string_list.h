@@ -1,7 +1,8 @@
 #pragma once
 
+#include "lists/packed_strings.h"
+
 #include <string>
-#include <vector>
 
 namespace tarvenia {
 
@@ -10,23 +11,25 @@ class StringList {
 public:
     virtual ~StringList() = default;
     virtual void Add(const std::string& item) = 0;
+    // Appends every item in order; `items` is consumed (a list may take its
+    // storage). Lists that show their items (a combo box) take them in one
+    // change; this one adds them one by one. When it throws, Count() tells
+    // how many were added.
+    virtual void AddAll(PackedStrings&& items);
     virtual void Clear() = 0;
     virtual int Count() const = 0;
     virtual std::string Get(int index) const = 0; // ListIndexError when out of range
-    // A hint that the list is about to hold `count` items; lists that can
-    // set room aside take it, others ignore it.
-    virtual void Reserve(int count) { (void)count; }
 };
 
 // A StringList kept in memory (tests, tools).
 class VectorStringList : public StringList {
 public:
     void Add(const std::string& item) override { items.push_back(item); }
+    void AddAll(PackedStrings&& added) override;
     void Clear() override { items.clear(); }
     int Count() const override { return static_cast<int>(items.size()); }
     std::string Get(int index) const override;
-    void Reserve(int count) override { items.reserve(static_cast<std::size_t>(count)); }
-    std::vector<std::string> items;
+    PackedStrings items;
 };
 
 } // namespace tarvenia

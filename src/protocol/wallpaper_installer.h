@@ -1,7 +1,8 @@
 // How the window installs the wallpaper bitmap, without knowing the desktop:
 // desktop/ implements it for the system (MakeSystemWallpaperInstaller), tests
-// record the calls. The result is not examined and nothing is shown on
-// failure; the user's wallpaper style is left alone.
+// record the calls. The window does not examine the result and shows nothing
+// on failure; the window-less run reports a refusal. The user's wallpaper
+// style is left alone.
 #pragma once
 
 #include <string>
@@ -11,7 +12,8 @@ namespace tarvenia {
 class WallpaperInstaller {
 public:
     virtual ~WallpaperInstaller() = default;
-    virtual void Install(const std::string& bitmap_path) noexcept = 0;
+    // True when the desktop took the bitmap as its wallpaper.
+    virtual bool Install(const std::string& bitmap_path) noexcept = 0;
 };
 
 } // namespace tarvenia

@@ -58,8 +58,13 @@ void TVaziDovThread::Start()
 {
     std::thread([this] {
         Execute();
+        // Taken before the worker may free itself.
+        const std::function<void(RunKind)> ended = services_.run_ended;
+        const RunKind kind = kind_;
         if (FreeOnTerminate)
             delete this;
+        if (ended)
+            ended(kind);
     }).detach();
 }
 

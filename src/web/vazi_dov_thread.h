@@ -25,6 +25,10 @@ struct WorkerServices {
         = [] { return OpenInternetSession(); };
     // The photo key of today's local date (DateKeyToday when empty).
     std::function<std::string()> today_key;
+    // Told on the worker's own thread when a run started with Start has
+    // ended, after its flag (if any) was raised: whoever waits for results
+    // learns when no more can come from this run.
+    std::function<void(RunKind)> run_ended;
 };
 
 class TVaziDovThread {
@@ -42,7 +46,7 @@ public:
     RunKind Kind() const { return kind_; }
 
     // Starts the run on a thread of its own (detached). With FreeOnTerminate
-    // the object deletes itself when the run ends.
+    // the object deletes itself when the run ends; run_ended is told last.
     void Start();
     // The run itself. No failure escapes it.
     void Execute();

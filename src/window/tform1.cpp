@@ -93,12 +93,13 @@ void TForm1::CatalogStep()
     state_.CurrentKey = ListAt(EntryKeys, 0);
     view_.SetComboSelectedIndex(0);
     Enter(WindowState::CatalogLoaded);
-    StartPhotoRun(0, EntryKeys[0]);
+    StartPhotoRun(0, state_.CurrentKey);
 }
 
 void TForm1::StartPhotoRun(int i, const std::string& key)
 {
-    const std::string address = PhotoAddress(state_.BaseUrls, ListAt(EntryBases, i), key);
+    const std::string address
+        = PhotoAddress(state_.BaseUrls, std::string(ListAt(EntryBases, i)), key);
     coming_title_ = view_.ComboItems().Get(i);
     workers_.StartWorker(RunKind::Photo, address);
 }

@@ -1,6 +1,7 @@
 // The main window's controller: every handler of the window, toolkit-neutral.
 #pragma once
 
+#include "lists/packed_strings.h"
 #include "protocol/shared_state.h"
 #include "protocol/wallpaper_installer.h"
 #include "protocol/worker_starter.h"
@@ -71,8 +72,8 @@ public:
 
     // The lists parallel to the combo box's items, and the favourites file.
     // Only the window's thread uses them.
-    std::vector<std::string> EntryBases;
-    std::vector<std::string> EntryKeys;
+    PackedStrings EntryBases;
+    PackedStrings EntryKeys;
     std::string FavoritesPath;
 
     // The default error box rule: the text, "." appended when its last byte

@@ -40,7 +40,7 @@ namespace {
 
     class NoWallpaper : public WallpaperInstaller {
     public:
-        void Install(const std::string&) noexcept override { }
+        bool Install(const std::string&) noexcept override { return true; }
     };
 
     struct StandIns {

@@ -1,5 +1,6 @@
 #include "base/error.h"
 #include "base/file.h"
+#include "base/file_lock.h"
 #include "support/io_error_code.h"
 #include "support/temp_folder.h"
 
@@ -84,3 +85,30 @@ TEST_F(FileTest, CreateEmptiesAndAppendGoesToTheEnd)
 }
 
 } // namespace
+
+// Two locks on one path, as two processes hold them: one at a time, the
+// note readable by the other meanwhile, the lock free again once released
+// or gone.
+TEST_F(FileTest, AFileLockIsHeldByOneAtATimeAndItsNoteStaysReadable)
+{
+    using tarvenia::FileLock;
+    const std::string path = Path("qndelar.lck");
+    FileLock first(path);
+    FileLock second(path);
+    ASSERT_TRUE(first.TryLock());
+    first.WriteNote("window\n");
+    EXPECT_FALSE(second.TryLock());
+    EXPECT_EQ(second.ReadNote(), "window\n");
+    first.WriteNote("run\n"); // a shorter note leaves nothing of the longer
+    EXPECT_EQ(second.ReadNote(), "run\n");
+    first.Unlock();
+    EXPECT_TRUE(second.TryLock());
+    {
+        FileLock third(path);
+        EXPECT_FALSE(third.TryLock());
+        second.Unlock();
+        EXPECT_TRUE(third.TryLock());
+    }
+    EXPECT_TRUE(first.TryLock()); // the third went with its lock
+    EXPECT_THROW(FileLock(Path("missing/qndelar.lck")), IoError);
+}

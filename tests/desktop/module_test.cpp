@@ -37,8 +37,9 @@ namespace {
             WriteFileBytes(bitmap, "BM");
             auto installer = c.module.empty() ? MakeSystemWallpaperInstaller()
                                               : MakeModuleWallpaperInstaller(c.module);
-            installer->Install(bitmap);
-            installer->Install(bitmap); // a failed load is tried again, as silently
+            EXPECT_EQ(installer->Install(bitmap), c.installs);
+            // A failed load is tried again, as silently.
+            EXPECT_EQ(installer->Install(bitmap), c.installs);
             const std::string stored = ReadFileBytes(keyfile); // "" while none
             EXPECT_EQ(stored.find(c.name + std::string(".bmp")) != std::string::npos, c.installs)
                 << stored;

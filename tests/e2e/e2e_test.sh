@@ -67,6 +67,13 @@ find_window "$STEP_TIMEOUT" || fail "no window"
 log "window at ($WX,$WY) ${WIDTH}x${HEIGHT}"
 [ "$WX,$WY,$WIDTH,$HEIGHT" = "749,418,251,180" ] || fail "window placed at $WX,$WY ${WIDTH}x${HEIGHT}"
 wait_for 5 shown Bcon || fail "\"Conectar\" not shown"
+
+# A window-less run while the window is open does nothing and says so; the
+# window's flow below goes on unharmed.
+RC=0
+env -u DISPLAY -u WAYLAND_DISPLAY "$PROGRAM" --today >"$T/today.out" 2>&1 || RC=$?
+[ "$RC" = 3 ] && grep -q "the window is open" "$T/today.out" ||
+    fail "--today beside the window: status $RC: $(cat "$T/today.out")"
 hidden $BCNF || fail "\"Confirmar\" shown before connecting"
 hidden $PREVIEW || fail "preview not empty before connecting"
 

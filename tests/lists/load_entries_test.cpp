@@ -9,6 +9,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -16,6 +17,7 @@ namespace {
 using tarvenia::CompareKeys;
 using tarvenia::IoError;
 using tarvenia::LoadEntries;
+using tarvenia::PackedStrings;
 using tarvenia::VectorStringList;
 using tarvenia::testing::TempFolder;
 
@@ -32,7 +34,7 @@ std::ostream& operator<<(std::ostream& out, const Entry& e)
 
 struct Lists {
     VectorStringList titles;
-    std::vector<std::string> bases, keys;
+    PackedStrings bases, keys;
 
     void Load(const std::string& path, const std::string& current_key)
     {
@@ -44,7 +46,8 @@ struct Lists {
         EXPECT_EQ(bases.size(), keys.size());
         std::vector<Entry> out;
         for (std::size_t i = 0; i < keys.size() && i < titles.items.size() && i < bases.size(); ++i)
-            out.push_back({ titles.items[i], bases[i], keys[i] });
+            out.push_back(
+                { std::string(titles.items[i]), std::string(bases[i]), std::string(keys[i]) });
         return out;
     }
 };
@@ -73,6 +76,31 @@ TEST(CompareKeys, OrdersBytesUnsignedAndPrefixesLow)
         EXPECT_EQ((forward > 0) - (forward < 0), row.sign);
         EXPECT_EQ((backward > 0) - (backward < 0), -row.sign);
     }
+}
+
+// The lists' storage: empty items (first ones too), NUL bytes, appending
+// one list to another and cutting one back keep every item whole.
+TEST(PackedStrings, KeepsEveryItemWhole)
+{
+    using Items = std::vector<std::string>;
+    auto items = [](const PackedStrings& list) { return Items(list.begin(), list.end()); };
+    const std::string nul("b\0c", 3);
+    PackedStrings list { "", "a", "", nul };
+    EXPECT_EQ(items(list), (Items { "", "a", "", nul }));
+
+    PackedStrings tail { "20240105", "" };
+    list.append(tail);
+    list.append(PackedStrings {});
+    EXPECT_EQ(items(list), (Items { "", "a", "", nul, "20240105", "" }));
+
+    list.truncate(99);
+    EXPECT_EQ(list.size(), 6u);
+    list.truncate(2);
+    list.push_back("x");
+    EXPECT_EQ(list, (PackedStrings { "", "a", "x" }));
+    list.truncate(0);
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(list.bytes(), 0u);
 }
 
 TEST(LoadEntries, ListsLinesUpToTheCurrentKey)
@@ -169,6 +197,8 @@ public:
             throw std::runtime_error("full");
         VectorStringList::Add(item);
     }
+    // One by one, so that the load fails with the second title.
+    void AddAll(PackedStrings&& added) override { StringList::AddAll(std::move(added)); }
 
 private:
     int fail_at_;
@@ -195,9 +225,12 @@ TEST(LoadEntries, ClosesTheFileOnEveryPath)
     long before = OpenDescriptors();
     for (int i = 0; i < 3; ++i) {
         FailingList titles(1);
-        std::vector<std::string> bases, keys;
+        PackedStrings bases, keys;
         EXPECT_THROW(LoadEntries(path, "20000101", titles, bases, keys), std::runtime_error);
-        EXPECT_EQ(titles.items, std::vector<std::string> { "A" });
+        EXPECT_EQ(titles.items, PackedStrings { "A" });
+        // The lists stay parallel: the entry whose title was refused is gone.
+        EXPECT_EQ(keys, PackedStrings { "20000101" });
+        EXPECT_EQ(bases, PackedStrings { "1" });
         Lists lists;
         lists.Load(path, "20000101");
         EXPECT_EQ(lists.keys.size(), 2u);

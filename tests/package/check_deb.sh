@@ -19,6 +19,9 @@ files() { dpkg-deb -c "$1" | awk '$1 !~ /^d/ { print $6 }' | sort; }
 
 expected_client() {
     echo "./usr/bin/quindelar"
+    # The modules the program loads on first use, in its private folder.
+    echo "./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/quindelar/desktop.so"
+    echo "./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/quindelar/http.so"
     echo "./usr/share/applications/$ID.desktop"
     echo "./usr/share/doc/quindelar/copyright"
     for size in 16 22 24 32 48 64 128 256; do
@@ -27,6 +30,8 @@ expected_client() {
     echo "./usr/share/icons/hicolor/scalable/apps/$ID.svg"
     echo "./usr/share/man/man1/quindelar.1.gz"
     echo "./usr/share/metainfo/$ID.metainfo.xml"
+    echo "./usr/lib/systemd/user/quindelar-daily.service"
+    echo "./usr/lib/systemd/user/quindelar-daily.timer"
 }
 diff <(expected_client | sort) <(files "$CLIENT") || fail "file list of $CLIENT"
 diff <(printf '%s\n' ./usr/bin/tarvenia-demo-service ./usr/share/doc/tarvenia-demo-service/copyright) \
@@ -66,4 +71,8 @@ python3 -c 'import sys, xml.dom.minidom as m; m.parse(sys.argv[1])' \
     "$R/icons/hicolor/scalable/apps/$ID.svg" || fail "the SVG icon is no XML"
 zcat "$R/man/man1/quindelar.1.gz" | grep -q '^\.TH QUINDELAR 1' || fail "man page"
 log "icons and man page in place"
+
+# The units as packaged, checked against the packaged program.
+bash "$(dirname "$0")/check_units.sh" "$T/root/usr/lib/systemd/user" "$T/root/usr/bin/quindelar" ||
+    fail "systemd units"
 log "passed"

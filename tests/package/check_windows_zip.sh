@@ -2,7 +2,8 @@
 # Checks the Windows release file made by scripts/package-windows: the zip
 # holds one folder with quindelar.exe and LEEME.txt; the program is one
 # self-contained 32-bit file (no DLL but Windows' own) carrying its version
-# resource; the read-me is Windows-1252 with CR LF line ends.
+# resource; the read-me is Windows-1252 with CR LF line ends and gives the
+# schtasks line of the daily run.
 #   check_windows_zip.sh ZIP VERSION
 set -euo pipefail
 
@@ -46,4 +47,9 @@ log "version resource: $(grep -F '"ProductName"' "$T/resources.rc" | xargs)"
 grep -q $'\xe1' "$README" || fail "the read-me is not Windows-1252"
 [ "$(grep -c $'\r$' "$README")" = "$(wc -l <"$README")" ] || fail "the read-me lacks CR LF"
 grep -q 'quindelar.exe' "$README" || fail "the read-me does not name the program"
+# The one line that schedules the window-less run daily and at log-on.
+line=$(grep -a '^schtasks /create ' "$README") || fail "the read-me has no schtasks line"
+for part in '/sc daily' '/sc onlogon' 'quindelar.exe\" --today"'; do
+    [[ $line == *"$part"* ]] || fail "the schtasks line lacks $part: $line"
+done
 log "passed"

@@ -25,8 +25,6 @@ struct HttpVariant {
     std::vector<std::string> local_files;
     // A port of loopback that nobody listens on.
     std::function<int()> closed_port;
-    // How long a broken or refused request may take to end.
-    std::chrono::milliseconds prompt;
     // A server that stops sending is left after the stall limit (Wine's
     // WinInet waits until the server gives up instead).
     bool honours_stall_limit;

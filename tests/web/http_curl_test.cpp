@@ -10,7 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <tuple>
+#include <unistd.h>
 
 namespace tarvenia {
 namespace {
@@ -33,13 +36,21 @@ namespace {
                 return std::shared_ptr<void>(nullptr, [](void*) { ::unsetenv("http_proxy"); });
             },
         .local_files = { "file:///etc/passwd", "FILE:///etc/hostname" },
-        // A listening socket that is closed again leaves a port nobody takes.
+        // A port bound and let go again without listening: nobody takes it
+        // (httplib's probe server kept its socket listening, so the request
+        // stalled instead of being refused).
         .closed_port =
             [] {
-                httplib::Server probe;
-                return probe.bind_to_any_port("127.0.0.1");
+                const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+                sockaddr_in addr {};
+                addr.sin_family = AF_INET;
+                addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+                socklen_t len = sizeof addr;
+                ::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+                ::getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len);
+                ::close(s);
+                return static_cast<int>(ntohs(addr.sin_port));
             },
-        .prompt = std::chrono::milliseconds(2000),
         .honours_stall_limit = true,
         .stall_timeout_ms = 300,
         .asks_for_gzip = true,

@@ -108,7 +108,6 @@ namespace {
         .use_proxy = [](const std::string& proxy) { return std::make_shared<ProxySetting>(proxy); },
         .local_files = { "file:///c:/windows/win.ini", "FILE:///c:/windows/system.ini" },
         .closed_port = ClosedPort,
-        .prompt = std::chrono::milliseconds(4000),
         .honours_stall_limit = !UnderWine(),
         .stall_timeout_ms = 1000,
         .asks_for_gzip = false,

@@ -32,6 +32,8 @@ public:
     virtual void Pick(int index) = 0;
     // How many rows the dropped-down list shows (it holds more).
     virtual int VisibleRows() = 0;
+    // Whether the control is shown on the screen, as the toolkit has it.
+    virtual bool ComboOnScreen() = 0;
     // Lets queued events of the toolkit run.
     virtual void Settle() = 0;
 };

@@ -8,8 +8,25 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace tarvenia::testing {
 namespace {
+
+    // Items are added one by one (Add) or all at once (AddAll, as a load
+    // does); both behave alike.
+    void AddTitles(StringList& items, const std::vector<std::string>& titles, bool at_once)
+    {
+        if (!at_once) {
+            for (const auto& title : titles)
+                items.Add(title);
+            return;
+        }
+        PackedStrings packed;
+        for (const auto& title : titles)
+            packed.push_back(title);
+        items.AddAll(std::move(packed));
+    }
 
     TEST_P(ComboContract, ItemsKeepTheirBytesAndRefuseBadIndexes)
     {
@@ -20,33 +37,58 @@ namespace {
             "Monta\xF1"
             "a",
             "A\x80\x81" };
-        view.SetComboText("keep");
-        for (const auto& title : titles)
-            items.Add(title);
-        ASSERT_EQ(items.Count(), 3);
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(items.Get(i), titles[i]) << i;
-        // Adding neither selects nor touches the edit text.
-        EXPECT_EQ(view.ComboSelectedIndex(), -1);
-        EXPECT_EQ(view.ComboText(), "keep");
-        for (int bad : { -1, 3 }) {
-            try {
-                items.Get(bad);
-                ADD_FAILURE() << bad;
-            } catch (const ListIndexError& e) {
-                EXPECT_EQ(std::string(e.what()),
-                    "List index out of bounds (" + std::to_string(bad) + ")");
+        for (bool at_once : { false, true }) {
+            SCOPED_TRACE(at_once ? "all at once" : "one by one");
+            view.SetComboText("keep");
+            AddTitles(items, { titles[0] }, at_once);
+            AddTitles(items, { titles[1], titles[2] }, at_once);
+            ASSERT_EQ(items.Count(), 3);
+            for (int i = 0; i < 3; ++i)
+                EXPECT_EQ(items.Get(i), titles[i]) << i;
+            // Adding neither selects nor touches the edit text.
+            EXPECT_EQ(view.ComboSelectedIndex(), -1);
+            EXPECT_EQ(view.ComboText(), "keep");
+            for (int bad : { -1, 3 }) {
+                try {
+                    items.Get(bad);
+                    ADD_FAILURE() << bad;
+                } catch (const ListIndexError& e) {
+                    EXPECT_EQ(std::string(e.what()),
+                        "List index out of bounds (" + std::to_string(bad) + ")");
+                }
+            }
+            // A selection shows the item's bytes in the edit field, and
+            // items added after it keep it.
+            for (int i : { 1, 2 }) {
+                view.SetComboSelectedIndex(i);
+                EXPECT_EQ(view.ComboSelectedIndex(), i);
+                EXPECT_EQ(view.ComboText(), titles[i]);
+            }
+            AddTitles(items, { "Faro" }, at_once);
+            EXPECT_EQ(items.Get(3), "Faro");
+            EXPECT_EQ(view.ComboSelectedIndex(), 2);
+            EXPECT_EQ(view.ComboText(), titles[2]);
+            items.Clear();
+            EXPECT_EQ(items.Count(), 0);
+            EXPECT_EQ(view.ComboSelectedIndex(), -1);
+        }
+    }
+
+    // Whether the control is on the screen stays as the program set it,
+    // whichever way the items come.
+    TEST_P(ComboContract, AddingLeavesTheComboShownOrHidden)
+    {
+        TView& view = front_->View();
+        for (bool shown : { false, true }) {
+            for (bool at_once : { false, true }) {
+                SCOPED_TRACE(std::string(shown ? "shown" : "hidden")
+                    + (at_once ? ", all at once" : ", one by one"));
+                view.SetVisible(Control::combo, shown);
+                AddTitles(view.ComboItems(), { "Amanecer", "Faro" }, at_once);
+                front_->Settle();
+                EXPECT_EQ(front_->ComboOnScreen(), shown);
             }
         }
-        // A selection shows the item's bytes in the edit field.
-        for (int i : { 1, 2 }) {
-            view.SetComboSelectedIndex(i);
-            EXPECT_EQ(view.ComboSelectedIndex(), i);
-            EXPECT_EQ(view.ComboText(), titles[i]);
-        }
-        items.Clear();
-        EXPECT_EQ(items.Count(), 0);
-        EXPECT_EQ(view.ComboSelectedIndex(), -1);
     }
 
     TEST_P(ComboContract, TheDroppedListShowsSevenRows)

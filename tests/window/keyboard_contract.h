@@ -47,7 +47,11 @@ public:
     };
     class Wallpaper : public WallpaperInstaller {
     public:
-        void Install(const std::string& path) noexcept override { paths.push_back(path); }
+        bool Install(const std::string& path) noexcept override
+        {
+            paths.push_back(path);
+            return true;
+        }
         std::vector<std::string> paths;
     };
 

@@ -40,7 +40,11 @@ namespace {
 
     class RecordingWallpaper : public WallpaperInstaller {
     public:
-        void Install(const std::string& path) noexcept override { installed.push_back(path); }
+        bool Install(const std::string& path) noexcept override
+        {
+            installed.push_back(path);
+            return true;
+        }
         std::vector<std::string> installed;
     };
 
@@ -178,12 +182,11 @@ namespace {
         EXPECT_EQ(form().State(), State::CatalogLoaded);
         EXPECT_FALSE(state().CatalogReady);
         EXPECT_EQ(view().items.list.items,
-            (std::vector<std::string> { "Vi\xF1"
-                                        "a del puerto",
+            (PackedStrings { "Vi\xF1"
+                             "a del puerto",
                 "Faro de invierno", "Mercado" }));
-        EXPECT_EQ(
-            form().EntryKeys, (std::vector<std::string> { "20240105", "20240104", "20240103" }));
-        EXPECT_EQ(form().EntryBases, (std::vector<std::string> { "1", "0", "1" }));
+        EXPECT_EQ(form().EntryKeys, (PackedStrings { "20240105", "20240104", "20240103" }));
+        EXPECT_EQ(form().EntryBases, (PackedStrings { "1", "0", "1" }));
         EXPECT_EQ(state().CurrentKey, "20240105");
         EXPECT_EQ(view().ComboSelectedIndex(), 0);
         EXPECT_EQ(view().Visible(), kOnlySalir);
@@ -416,8 +419,8 @@ namespace {
         EXPECT_EQ(form().Mode(), Mode::Favourites);
         EXPECT_EQ(view().Caption(Control::bfav), texts::kTodas);
         EXPECT_EQ(view().Hint(Control::badd), texts::kHintRemove);
-        EXPECT_EQ(view().items.list.items,
-            (std::vector<std::string> { "Faro de invierno", "Mercado", "Mercado" }));
+        EXPECT_EQ(
+            view().items.list.items, (PackedStrings { "Faro de invierno", "Mercado", "Mercado" }));
         EXPECT_EQ(view().ComboSelectedIndex(), 0);
         EXPECT_EQ(started().back().url, "http://fotos0.example/20240104.jpg");
         EXPECT_EQ(view().Visible(), kOnlySalir);

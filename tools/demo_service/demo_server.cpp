@@ -33,6 +33,24 @@ namespace {
 
     Answer NotFound() { return { 404, "text/html", ErrorPage(404, "Not Found") }; }
 
+    // The photo with its first component's quantization table pointing at a
+    // table the file does not define: the header reads well, the decoder
+    // stops with a fatal error when it starts on the image data.
+    std::string Broken(std::string jpeg)
+    {
+        auto byte = [&jpeg](std::size_t i) { return static_cast<unsigned char>(jpeg[i]); };
+        for (std::size_t i = 2; i + 12 < jpeg.size() && byte(i) == 0xFF;) {
+            if (byte(i + 1) >= 0xC0 && byte(i + 1) <= 0xC2) {
+                // Marker, length, precision, height, width, count, then the
+                // first component: id, sampling, table.
+                jpeg[i + 12] = 3;
+                break;
+            }
+            i += 2 + (std::size_t { byte(i + 2) } << 8 | byte(i + 3));
+        }
+        return jpeg;
+    }
+
     // Only printable ASCII goes to the terminal and the log.
     std::string Printable(const std::string& text)
     {
@@ -80,7 +98,8 @@ DemoOptions ParseOptions(int argc, char** argv)
 {
     const std::string usage
         = "usage: tarvenia-demo-service [--port N] [--log PATH] [--date YYYYMMDD]\n"
-          "       [--photo-size WxH] [--days N] [--big-photo MIB]\n";
+          "       [--photo-size WxH] [--days N] [--big-photo MIB] [--access-log PATH]\n"
+          "       [--fault missing-photo|broken-photo|empty-catalog]...\n";
     DemoOptions o;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -102,7 +121,14 @@ DemoOptions ParseOptions(int argc, char** argv)
                 o.days = std::stoi(value());
             else if (arg == "--big-photo")
                 o.big_photo_bytes = static_cast<std::size_t>(std::stod(value()) * 1024 * 1024);
-            else if (arg == "--help" || arg == "-h")
+            else if (arg == "--access-log")
+                o.access_log_path = value();
+            else if (arg == "--fault") {
+                std::string fault = value();
+                if (fault != "missing-photo" && fault != "broken-photo" && fault != "empty-catalog")
+                    throw std::runtime_error("unknown fault " + fault + "\n" + usage);
+                o.faults.insert(fault);
+            } else if (arg == "--help" || arg == "-h")
                 throw std::runtime_error(usage);
             else
                 throw std::runtime_error("unknown option " + arg + "\n" + usage);
@@ -199,7 +225,8 @@ Answer DemoServer::Route(const std::string& host_header, const std::string& targ
         return { 200, "text/plain", "OK\r\n" };
     }
     if (service && path == "/quindelar/esp/quindelar2.qdl")
-        return { 200, "text/plain; charset=windows-1252", catalog_.CatalogText() };
+        return { 200, "text/plain; charset=windows-1252",
+            Fault("empty-catalog") ? std::string() : catalog_.CatalogText() };
     for (int base = 0; base < 2; ++base) {
         std::string folder = kPhotoFolders[base];
         if (!(direct || host == kPhotoHosts[base]) || path.rfind(folder, 0) != 0)
@@ -210,13 +237,25 @@ Answer DemoServer::Route(const std::string& host_header, const std::string& targ
         if (name.size() != 12 || name.substr(8) != ".jpg")
             continue;
         const DemoPhoto* photo = catalog_.Find(name.substr(0, 8));
+        const bool newest = photo && photo->key == catalog_.NewestKey();
+        if (newest && Fault("missing-photo"))
+            continue;
         const std::string* jpeg = Photo(name.substr(0, 8));
         if (photo && jpeg && photo->base == base)
-            return { 200, "image/jpeg", *jpeg };
+            return { 200, "image/jpeg", newest && Fault("broken-photo") ? Broken(*jpeg) : *jpeg };
     }
     if (!direct && !service && host != kPhotoHosts[0] && host != kPhotoHosts[1])
         return { 502, "text/html", ErrorPage(502, "Bad Gateway") };
     return NotFound();
+}
+
+void DemoServer::RecordRequest(const std::string& host, const std::string& target)
+{
+    if (options_.access_log_path.empty())
+        return;
+    std::lock_guard lock(log_mutex_);
+    std::ofstream log(options_.access_log_path, std::ios::app | std::ios::binary);
+    log << "GET " << Printable(host) << " " << Printable(target) << "\n";
 }
 
 void DemoServer::RecordConfirmation(const std::string& key)
@@ -239,6 +278,7 @@ int DemoServer::Bind()
 {
     server_ = std::make_unique<httplib::Server>();
     server_->Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
+        RecordRequest(req.get_header_value("Host"), req.target);
         Answer a = Route(req.get_header_value("Host"), req.target);
         res.status = a.status;
         res.set_content(std::move(a.body), a.content_type.c_str());

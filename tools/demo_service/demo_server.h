@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,6 +30,11 @@ struct DemoOptions {
     int height = 600;
     int days = 30;
     std::size_t big_photo_bytes = 0; // > 0: also serves /fotos/grande.jpg of this size
+    std::string access_log_path; // every request's host and target are appended here
+    // What goes wrong, for the client's tests: the newest photo answered with
+    // an error page ("missing-photo") or as a JPEG that does not decode
+    // ("broken-photo"), an empty catalog ("empty-catalog").
+    std::set<std::string> faults;
 };
 
 struct Answer {
@@ -67,6 +73,8 @@ private:
     };
     const std::string& Painted(std::size_t index);
     void RecordConfirmation(const std::string& key);
+    void RecordRequest(const std::string& host, const std::string& target);
+    bool Fault(const char* name) const { return options_.faults.count(name) > 0; }
 
     DemoOptions options_;
     DemoCatalog catalog_;
@@ -75,6 +83,7 @@ private:
     std::atomic<bool> closing_ { false };
     std::vector<std::thread> painters_;
     std::mutex log_mutex_;
+    std::string broken_photo_;
     std::unique_ptr<httplib::Server> server_;
 };
 

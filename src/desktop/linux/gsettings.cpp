@@ -68,7 +68,7 @@ bool GSettingsWallpaper::Apply(
             unchanged.push_back(key);
     }
     if (usable.empty())
-        return true;
+        return false;
 
     // Some desktops reload only when the key changes, and the bitmap keeps
     // its path: writing the same value would leave the old picture on screen.
@@ -82,9 +82,7 @@ bool GSettingsWallpaper::Apply(
     }
     for (const char* key : usable)
         g_settings_set_string(settings.get(), key, value.c_str());
-    if (stored)
-        SyncWithinLimit();
-    return true;
+    return stored && SyncWithinLimit();
 }
 
 bool GSettingsWallpaper::SyncWithinLimit()

@@ -19,7 +19,8 @@ public:
     // Sets those of `keys` that the installed schema has (as writable
     // strings) to `value` and waits until they are stored. A key that holds
     // `value` already is first set to "" so that the desktop reloads the
-    // rewritten file. False when the schema is not installed.
+    // rewritten file. False when the schema is not installed, none of the
+    // keys can be written, or the store did not take them within the limit.
     bool Apply(
         const char* schema_id, std::initializer_list<const char*> keys, const std::string& value);
 

@@ -78,56 +78,52 @@ DesktopKind DesktopWallpaperInstaller::Detect()
     return DetectWith(bus);
 }
 
-void DesktopWallpaperInstaller::Install(const std::string& bitmap_path) noexcept
+bool DesktopWallpaperInstaller::Install(const std::string& bitmap_path) noexcept
 {
-    // Failures stay silent: the window goes on whatever the desktop did.
+    // Failures stay silent here: the window goes on whatever the desktop
+    // did, and the window-less run reports the result.
     try {
         if (bitmap_path.empty())
-            return;
+            return false;
         // Desktops need an absolute path; the URI form escapes what URIs
         // cannot carry (spaces, '#', non-ASCII bytes).
         GCharPtr absolute(g_canonicalize_filename(bitmap_path.c_str(), nullptr));
         GCharPtr uri(g_filename_to_uri(absolute.get(), nullptr, nullptr));
         if (!uri)
-            return;
+            return false;
         const std::string path = absolute.get();
 
         LazyBus bus(limits_.bus);
         switch (DetectWith(bus)) {
         case DesktopKind::Gnome:
-            GSettingsWallpaper(limits_.bus)
+            return GSettingsWallpaper(limits_.bus)
                 .Apply("org.gnome.desktop.background", { "picture-uri", "picture-uri-dark" },
                     uri.get());
-            break;
         case DesktopKind::Cinnamon:
-            GSettingsWallpaper(limits_.bus)
+            return GSettingsWallpaper(limits_.bus)
                 .Apply("org.cinnamon.desktop.background", { "picture-uri" }, uri.get());
-            break;
         case DesktopKind::Mate:
-            GSettingsWallpaper(limits_.bus)
+            return GSettingsWallpaper(limits_.bus)
                 .Apply("org.mate.background", { "picture-filename" }, path);
-            break;
-        case DesktopKind::Xfce:
-            if (SessionBus* session = bus.Get())
-                XfconfWallpaper(*session).Apply(path);
-            break;
-        case DesktopKind::Plasma:
-            if (SessionBus* session = bus.Get())
-                PlasmaWallpaper(*session).Apply(uri.get());
-            break;
+        case DesktopKind::Xfce: {
+            SessionBus* session = bus.Get();
+            return session && XfconfWallpaper(*session).Apply(path);
+        }
+        case DesktopKind::Plasma: {
+            SessionBus* session = bus.Get();
+            return session && PlasmaWallpaper(*session).Apply(uri.get());
+        }
         case DesktopKind::Lxqt:
             // Without a mode the user's own stays.
-            TimedProcess::Run({ "pcmanfm-qt", "--set-wallpaper", path }, limits_.process);
-            break;
+            return TimedProcess::Run({ "pcmanfm-qt", "--set-wallpaper", path }, limits_.process);
         case DesktopKind::Lxde:
-            TimedProcess::Run({ "pcmanfm", "--set-wallpaper", path }, limits_.process);
-            break;
+            return TimedProcess::Run({ "pcmanfm", "--set-wallpaper", path }, limits_.process);
         case DesktopKind::Other:
-            FehWallpaper(FehbgPath(), limits_.process).Apply(path);
-            break;
+            return FehWallpaper(FehbgPath(), limits_.process).Apply(path);
         }
     } catch (...) {
     }
+    return false;
 }
 
 } // namespace tarvenia

@@ -20,7 +20,7 @@ public:
     explicit DesktopWallpaperInstaller(Limits limits);
 
     // Reads the session variables anew on every call.
-    void Install(const std::string& bitmap_path) noexcept override;
+    bool Install(const std::string& bitmap_path) noexcept override;
 
     // The desktop Install would serve now.
     DesktopKind Detect();

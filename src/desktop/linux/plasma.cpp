@@ -51,13 +51,15 @@ std::string PlasmaWallpaper::Script(const std::string& file_uri)
           "}\n";
 }
 
-void PlasmaWallpaper::Apply(const std::string& file_uri)
+bool PlasmaWallpaper::Apply(const std::string& file_uri)
 {
     if (!g_utf8_validate(file_uri.data(), static_cast<gssize>(file_uri.size()), nullptr))
-        return;
+        return false;
     const std::string script = Script(file_uri);
-    bus_.Call("org.kde.plasmashell", "/PlasmaShell", "org.kde.PlasmaShell", "evaluateScript",
-        g_variant_new("(s)", script.c_str()), nullptr);
+    return bus_.Call("org.kde.plasmashell", "/PlasmaShell", "org.kde.PlasmaShell", "evaluateScript",
+                   g_variant_new("(s)", script.c_str()), nullptr)
+               .value
+        != nullptr;
 }
 
 } // namespace tarvenia

@@ -12,8 +12,8 @@ class PlasmaWallpaper {
 public:
     explicit PlasmaWallpaper(SessionBus& bus);
 
-    // Sends the script to the running shell; its answer is not examined.
-    void Apply(const std::string& file_uri);
+    // Sends the script to the running shell; true when the shell ran it.
+    bool Apply(const std::string& file_uri);
 
     // The script that shows `file_uri` on every desktop that shows a single
     // picture; slideshows and picture-of-the-day desktops keep their plugin.

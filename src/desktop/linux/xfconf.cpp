@@ -51,10 +51,10 @@ std::vector<std::string> XfconfWallpaper::TargetProperties(const std::vector<std
     return targets;
 }
 
-void XfconfWallpaper::Apply(const std::string& path)
+bool XfconfWallpaper::Apply(const std::string& path)
 {
     if (!g_utf8_validate(path.data(), static_cast<gssize>(path.size()), nullptr))
-        return; // D-Bus strings are UTF-8
+        return false; // D-Bus strings are UTF-8
     SessionBus::Reply reply = bus_.Call(kService, kObject, kInterface, "GetAllProperties",
         g_variant_new("(ss)", kChannel, "/backdrop"), G_VARIANT_TYPE("(a{sv})"));
     std::map<std::string, std::string> current;
@@ -71,7 +71,7 @@ void XfconfWallpaper::Apply(const std::string& path)
                 : "";
         }
     } else if (reply.RemoteErrorName().rfind("org.xfce.Xfconf.Error.", 0) != 0) {
-        return; // no service, or it does not answer: nothing more to try
+        return false; // no service, or it does not answer: nothing more to try
     } // else a fresh channel without /backdrop yet
 
     std::vector<std::string> names;
@@ -80,10 +80,11 @@ void XfconfWallpaper::Apply(const std::string& path)
     for (const std::string& property : TargetProperties(names)) {
         auto found = current.find(property);
         if (found != current.end() && found->second == path && !Clear(property))
-            return;
+            return false;
         if (!Set(property, path))
-            return;
+            return false;
     }
+    return true;
 }
 
 bool XfconfWallpaper::Clear(const std::string& property)

@@ -14,8 +14,9 @@ public:
 
     // Puts `path` into every backdrop image property of the channel; when
     // there is none, into the first workspace of the known monitors. The
-    // image style and other backdrop properties are left alone.
-    void Apply(const std::string& path);
+    // image style and other backdrop properties are left alone. False when
+    // the service did not take them.
+    bool Apply(const std::string& path);
 
     // The image properties to set, from the names of the channel's existing
     // /backdrop properties.

@@ -3,8 +3,8 @@
 #include "base/error.h"
 #include "window/qt/cp1252.h"
 
-#include <QByteArray>
 #include <QComboBox>
+#include <QStringList>
 
 namespace tarvenia::qt {
 
@@ -13,12 +13,24 @@ ComboItems::ComboItems(QComboBox& combo)
 {
 }
 
-void ComboItems::Add(const std::string& item)
+void ComboItems::Add(const std::string& item) { Insert(QStringList { Cp1252ToQString(item) }); }
+
+void ComboItems::AddAll(PackedStrings&& items)
+{
+    if (items.empty())
+        return;
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(items.size()));
+    for (std::string_view item : items)
+        texts.append(Cp1252ToQString(item));
+    Insert(texts);
+}
+
+void ComboItems::Insert(const QStringList& texts)
 {
     const bool was_empty = combo_.count() == 0;
     const QString text = combo_.currentText();
-    combo_.addItem(
-        Cp1252ToQString(item), QByteArray(item.data(), static_cast<qsizetype>(item.size())));
+    combo_.addItems(texts);
     if (was_empty) {
         // Qt selects the first item of an empty list on its own.
         combo_.setCurrentIndex(-1);
@@ -39,7 +51,7 @@ std::string ComboItems::Get(int index) const
 {
     if (index < 0 || index >= combo_.count())
         throw ListIndexError(index);
-    return combo_.itemData(index).toByteArray().toStdString();
+    return QStringToCp1252(combo_.itemText(index));
 }
 
 } // namespace tarvenia::qt

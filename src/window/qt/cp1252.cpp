@@ -27,13 +27,19 @@ namespace {
 
 } // namespace
 
-QString Cp1252ToQString(const std::string& bytes)
+QString Cp1252ToQString(std::string_view bytes)
 {
-    QString text;
-    text.reserve(static_cast<qsizetype>(bytes.size()));
-    for (char byte : bytes) {
-        const auto b = static_cast<unsigned char>(byte);
-        text.append(QChar(b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char16_t(b)));
+    // The code page is ISO 8859-1, which Qt converts in bulk, except for
+    // 0x80-0x9F: only those characters are looked up afterwards.
+    QString text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    char16_t* chars = nullptr;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b >= 0x80 && b < 0xA0) {
+            if (!chars)
+                chars = reinterpret_cast<char16_t*>(text.data());
+            chars[i] = kHighControls[b - 0x80];
+        }
     }
     return text;
 }

@@ -7,10 +7,11 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 
 namespace tarvenia::qt {
 
-QString Cp1252ToQString(const std::string& bytes);
+QString Cp1252ToQString(std::string_view bytes);
 // Characters the code page cannot hold become "?".
 std::string QStringToCp1252(const QString& text);
 

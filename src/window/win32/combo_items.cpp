@@ -4,12 +4,67 @@
 
 namespace tarvenia::win32 {
 
-void ComboItems::Add(const std::string& item)
+namespace {
+
+    void AddString(HWND combo, const char* item)
+    {
+        const LRESULT r = ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        if (r == CB_ERR || r == CB_ERRSPACE)
+            throw Error("Out of memory");
+    }
+
+    // The list's drawing off while it changes: it then neither draws nor
+    // updates its scroll bar for each item, which costs far more than the
+    // adding itself. A window that leaves the message to the system's default
+    // handling is shown by turning its drawing back on, so a combo box that
+    // was hidden is hidden again should that happen.
+    class RedrawOff {
+    public:
+        explicit RedrawOff(HWND combo)
+            : combo_(combo)
+            , hidden_(!Shown(combo))
+        {
+            ::SendMessageA(combo_, WM_SETREDRAW, FALSE, 0);
+        }
+        ~RedrawOff()
+        {
+            ::SendMessageA(combo_, WM_SETREDRAW, TRUE, 0);
+            if (!hidden_)
+                ::InvalidateRect(combo_, nullptr, TRUE);
+            else if (Shown(combo_))
+                ::ShowWindow(combo_, SW_HIDE);
+        }
+        RedrawOff(const RedrawOff&) = delete;
+        RedrawOff& operator=(const RedrawOff&) = delete;
+
+    private:
+        static bool Shown(HWND window)
+        {
+            return (::GetWindowLongPtrA(window, GWL_STYLE) & WS_VISIBLE) != 0;
+        }
+
+        HWND combo_;
+        bool hidden_;
+    };
+
+} // namespace
+
+void ComboItems::Add(const std::string& item) { AddString(combo_, item.c_str()); }
+
+void ComboItems::AddAll(PackedStrings&& items)
 {
-    const LRESULT r
-        = ::SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-    if (r == CB_ERR || r == CB_ERRSPACE)
-        throw Error("Out of memory");
+    if (items.empty())
+        return;
+    // Only the room is asked for; a list that cannot set it aside still
+    // takes the items one by one, as Add does.
+    ::SendMessageA(combo_, CB_INITSTORAGE, static_cast<WPARAM>(items.size()),
+        static_cast<LPARAM>(items.bytes() + items.size()));
+    const RedrawOff redraw_off(combo_);
+    std::string item;
+    for (std::string_view added : items) {
+        item.assign(added); // the control takes NUL-terminated strings
+        AddString(combo_, item.c_str());
+    }
 }
 
 void ComboItems::Clear()

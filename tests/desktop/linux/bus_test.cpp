@@ -199,7 +199,7 @@ namespace {
         WriteFileBytes(folder_ + "/config/xfce4/xfconf/xfce-perchannel-xml/xfce4-desktop.xml",
             kDesktopChannel);
         StartBus();
-        DesktopWallpaperInstaller().Install(bitmap_);
+        EXPECT_TRUE(DesktopWallpaperInstaller().Install(bitmap_));
 
         const std::string p = "/backdrop/screen0/";
         for (const char* name :
@@ -297,7 +297,7 @@ namespace {
             FakeService::Mode::Answer);
         ASSERT_TRUE(shell.ready());
         ScopedVariable desktop("XDG_CURRENT_DESKTOP", "KDE");
-        DesktopWallpaperInstaller().Install(bitmap_);
+        EXPECT_TRUE(DesktopWallpaperInstaller().Install(bitmap_));
 
         const auto calls = shell.calls();
         ASSERT_EQ(calls.size(), 1u);
@@ -320,6 +320,9 @@ namespace {
     }
 
     // ---- desktops that are missing or hang --------------------------------
+    // The bounds lie far above the installer's 2 s limit and far below
+    // D-Bus's own 25 s: only a wait without the limit fails them, not a
+    // loaded machine.
 
     struct HangCase {
         const char* name;
@@ -333,11 +336,11 @@ namespace {
     TEST_F(BusDesktop, MissingOrHungServicesCostAtMostTheLimit)
     {
         const HangCase cases[] = {
-            { "no shell on the bus", "KDE", nullptr, nullptr, nullptr, 1000ms },
+            { "no shell on the bus", "KDE", nullptr, nullptr, nullptr, 10000ms },
             { "shell never answers", "KDE", "org.kde.plasmashell", "/PlasmaShell", kPlasmaXml,
-                3000ms },
+                10000ms },
             { "xfconf never answers", "XFCE", "org.xfce.Xfconf", "/org/xfce/Xfconf", kXfconfXml,
-                3000ms },
+                10000ms },
         };
         for (const HangCase& c : cases) {
             std::unique_ptr<FakeService> service;
@@ -348,8 +351,9 @@ namespace {
             }
             ScopedVariable desktop("XDG_CURRENT_DESKTOP", c.desktop);
             const auto start = std::chrono::steady_clock::now();
-            DesktopWallpaperInstaller().Install(bitmap_);
+            const bool accepted = DesktopWallpaperInstaller().Install(bitmap_);
             const auto took = Elapsed(start);
+            EXPECT_FALSE(accepted) << c.name;
             EXPECT_LT(took, c.at_most) << c.name;
             if (service) {
                 EXPECT_EQ(service->calls().size(), 1u)
@@ -369,7 +373,7 @@ namespace {
             const auto start = std::chrono::steady_clock::now();
             DesktopWallpaperInstaller().Install(TestFolder() + "/qndelar.bmp");
             const auto took = Elapsed(start);
-            EXPECT_LT(took, 3000ms) << desktop;
+            EXPECT_LT(took, 10000ms) << desktop;
             std::printf("[ figures  ] hung bus, %s: Install returned after %lld ms\n", desktop,
                 static_cast<long long>(took.count()));
         }
@@ -380,8 +384,8 @@ namespace {
         ScopedVariable address("DBUS_SESSION_BUS_ADDRESS", nullptr);
         ScopedVariable desktop("XDG_CURRENT_DESKTOP", "XFCE");
         const auto start = std::chrono::steady_clock::now();
-        DesktopWallpaperInstaller().Install("/tmp/qndelar.bmp");
-        EXPECT_LT(Elapsed(start), 500ms);
+        EXPECT_FALSE(DesktopWallpaperInstaller().Install("/tmp/qndelar.bmp"));
+        EXPECT_LT(Elapsed(start), 10000ms);
     }
 
 } // namespace

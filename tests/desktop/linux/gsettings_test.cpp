@@ -92,7 +92,7 @@ namespace {
                 g_settings_set_string(settings.get(), key, "file:///elsewhere.png");
 
             ScopedVariable desktop("XDG_CURRENT_DESKTOP", c.current_desktop);
-            DesktopWallpaperInstaller().Install(bitmap_);
+            EXPECT_TRUE(DesktopWallpaperInstaller().Install(bitmap_)) << c.schema;
             Drain();
 
             for (const char* key : c.keys)

@@ -49,7 +49,7 @@ namespace {
 
     class NoWallpaper : public WallpaperInstaller {
     public:
-        void Install(const std::string&) noexcept override { }
+        bool Install(const std::string&) noexcept override { return true; }
     };
 
     void WriteFile(const std::string& path, const std::string& bytes)
@@ -100,6 +100,7 @@ namespace {
             QTest::keyClick(combo, down ? Qt::Key_Down : Qt::Key_Up);
         }
         int VisibleRows() override { return window_->Combo()->maxVisibleItems(); }
+        bool ComboOnScreen() override { return window_->Combo()->isVisible(); }
         void Settle() override { QApplication::processEvents(); }
 
     private:

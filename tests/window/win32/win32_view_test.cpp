@@ -47,7 +47,11 @@ namespace {
 
     class RecordingWallpaper final : public WallpaperInstaller {
     public:
-        void Install(const std::string& path) noexcept override { paths.push_back(path); }
+        bool Install(const std::string& path) noexcept override
+        {
+            paths.push_back(path);
+            return true;
+        }
         std::vector<std::string> paths;
     };
 
@@ -179,6 +183,7 @@ namespace {
             ::SendMessageA(Combo(), CB_SHOWDROPDOWN, FALSE, 0);
             return row > 0 ? static_cast<int>(list.bottom) / row : -1;
         }
+        bool ComboOnScreen() override { return ::IsWindowVisible(Combo()) != FALSE; }
         void Settle() override { Pump(std::chrono::milliseconds(20)); }
 
     private:
