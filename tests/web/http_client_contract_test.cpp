@@ -173,12 +173,14 @@ namespace {
         TestHttpServer server([&](const RecordedRequest& r, httplib::Response& res) {
             // Far longer than every client's stall limit, and counted when
             // it is over, so that a test sees who ended the stall.
-            auto wait_a_while = [&] {
+            // Takes the path by value: a content provider runs after this
+            // handler has returned, when the request is gone.
+            auto wait_a_while = [&self, &gave_up_mutex, &gave_up, path = r.path] {
                 auto end = Clock::now() + std::chrono::seconds(8);
                 while (!self->stopping && Clock::now() < end)
                     std::this_thread::sleep_for(std::chrono::milliseconds(5));
                 std::lock_guard lock(gave_up_mutex);
-                gave_up.insert(r.path);
+                gave_up.insert(path);
             };
             Once(res);
             if (r.path == "/missing.jpg") {
