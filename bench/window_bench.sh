@@ -39,6 +39,19 @@ for _ in $(seq "$RUNS"); do
     button_times+=("$(time_to_map bench-minimal-qt "$MINIMAL" --button)")
     app_times+=("$(time_to_map "$TARVENIA_TITLE" "$APP")")
 done
+# What the dynamic loader does for each program until its window is mapped:
+# the objects it loads (libraries and plugins, up to the map) and the symbol
+# relocations of the libraries loaded at start.
+loader_figures() { # title program: "objects relocations"
+    local out=$T/ld-$RANDOM
+    time_to_map "$1" env LD_DEBUG=files,statistics LD_DEBUG_OUTPUT="$out" "$2" >/dev/null
+    cat "$out".* | awk '/generating link map/ { objects++ }
+        /number of relocations:/ && !relocations { relocations = $NF }
+        END { print objects + 0, relocations + 0 }'
+    rm -f "$out".*
+}
+read -r ref_objects ref_relocations < <(loader_figures bench-minimal-qt "$MINIMAL")
+read -r app_objects app_relocations < <(loader_figures "$TARVENIA_TITLE" "$APP")
 kill "$XEV_PID" 2>/dev/null || true
 ref=$(echo "${ref_times[*]}" | median)
 button=$(echo "${button_times[*]}" | median)
@@ -48,6 +61,7 @@ echo "  minimal Qt window             ${ref} ms   (${ref_times[*]})"
 echo "  minimal window with a button  ${button} ms   (${button_times[*]})"
 echo "  quindelar                     ${app} ms   (${app_times[*]})"
 awk -v a="$app" -v r="$ref" -v b="$button" 'BEGIN { if (r > 0 && b > 0) printf "  ratio %.2f x the minimal window (target <= 1.3 x), %.2f x the one with a button\n", a / r, a / b }'
+echo "  objects loaded until mapped     quindelar ${app_objects}, minimal ${ref_objects}; relocations at start ${app_relocations}, minimal ${ref_relocations}"
 
 echo
 QT_QPA_PLATFORM=offscreen "$BENCH" catalog | sed 's/^/  /' | sed '1s/^  //'

@@ -39,7 +39,13 @@ public:
 };
 
 // A session of the platform's client with the agent name "VaziDov" and the
-// system's proxy settings.
+// system's proxy settings. On Linux the client is a loadable module
+// (http_module.h), loaded by the first session: when it cannot be loaded,
+// the session is a closed one.
 std::unique_ptr<HttpSession> OpenInternetSession(const HttpLimits& limits = {});
+
+// A session none of whose requests can be opened: each reads 0 bytes, as a
+// request that failed. Stands in where no session of a client can be had.
+std::unique_ptr<HttpSession> ClosedSession();
 
 } // namespace tarvenia

@@ -1,8 +1,9 @@
-// The HTTP client on libcurl. Each request drives its own multi handle from
-// the caller's thread: OpenUrl returns once the response has begun, and Read
-// pulls the body on demand, so a worker that waits for the window also stops
-// taking data from the network (libcurl is paused while our buffer is full).
-#include "web/http_client.h"
+// The HTTP client on libcurl, built as the loadable module "http.so"
+// (http_module.h). Each request drives its own multi handle from the caller's
+// thread: OpenUrl returns once the response has begun, and Read pulls the
+// body on demand, so a worker that waits for the window also stops taking
+// data from the network (libcurl is paused while our buffer is full).
+#include "web/http_module.h"
 
 #include "base/texts.h"
 #include "protocol/addresses.h"
@@ -266,9 +267,13 @@ namespace {
 
 } // namespace
 
-std::unique_ptr<HttpSession> OpenInternetSession(const HttpLimits& limits)
-{
-    return std::make_unique<CurlSession>(limits, GlobalInit());
-}
-
 } // namespace tarvenia
+
+tarvenia::HttpSession* tarvenia_open_http_session_1(const tarvenia::HttpLimits* limits) noexcept
+{
+    try {
+        return new tarvenia::CurlSession(*limits, tarvenia::GlobalInit());
+    } catch (...) {
+        return nullptr; // out of memory: the caller's session opens nothing
+    }
+}

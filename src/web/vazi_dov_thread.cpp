@@ -9,6 +9,7 @@
 #include "protocol/main_thread.h"
 
 #include <algorithm>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -19,26 +20,15 @@ namespace {
     constexpr std::uint32_t kReadSize = 1024;
     constexpr std::size_t kWriteBufferSize = 64 * 1024;
 
-    // Stands in for a request or session that could not be had at all: it
-    // behaves like an address that cannot be opened.
-    class ClosedRequest final : public HttpRequest {
-    public:
-        std::uint32_t Read(char*, std::uint32_t) noexcept override { return 0; }
-    };
-
-    class ClosedSession final : public HttpSession {
-    public:
-        std::unique_ptr<HttpRequest> OpenUrl(const std::string&, bool) noexcept override
-        {
-            return std::make_unique<ClosedRequest>();
-        }
-    };
-
+    // A request that could not be had at all behaves like an address that
+    // cannot be opened.
     std::unique_ptr<HttpRequest> Open(HttpSession& session, const std::string& url, bool reload)
     {
         auto request = session.OpenUrl(url, reload);
         if (!request)
-            request = std::make_unique<ClosedRequest>();
+            request = ClosedSession()->OpenUrl(url, reload);
+        if (!request)
+            throw std::bad_alloc(); // ends the run, as any failure of the worker
         return request;
     }
 
@@ -86,7 +76,7 @@ void TVaziDovThread::Execute()
         if (services_.open_session)
             session = services_.open_session();
         if (!session)
-            session = std::make_unique<ClosedSession>();
+            session = ClosedSession();
         switch (kind_) {
         case RunKind::Confirmation:
             ConfirmationRun(*session);

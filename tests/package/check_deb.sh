@@ -19,6 +19,9 @@ files() { dpkg-deb -c "$1" | awk '$1 !~ /^d/ { print $6 }' | sort; }
 
 expected_client() {
     echo "./usr/bin/quindelar"
+    # The modules the program loads on first use, in its private folder.
+    echo "./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/quindelar/desktop.so"
+    echo "./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/quindelar/http.so"
     echo "./usr/share/applications/$ID.desktop"
     echo "./usr/share/doc/quindelar/copyright"
     for size in 16 22 24 32 48 64 128 256; do

@@ -4,6 +4,7 @@
 #include "test_http_server.h"
 #include "worker_fakes.h"
 
+#include "web/http_module.h"
 #include "web/vazi_dov_thread.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace tarvenia {
@@ -82,6 +84,49 @@ namespace {
                 std::quick_exit(7);
             },
             ::testing::ExitedWithCode(7), "");
+    }
+
+    // The client is loaded with the first session; a module that cannot be
+    // loaded must fail as a request that failed: nothing is sent, every read
+    // gives 0 bytes, and a photo run ends as for an address that cannot be
+    // opened (here: the real client and an address without a scheme).
+    TEST(CurlClient, AModuleThatCannotBeLoadedFailsAsARequestThatFailed)
+    {
+        NoProxy();
+        TestHttpServer server([](const RecordedRequest&, httplib::Response& res) {
+            res.set_header("Connection", "close");
+            res.set_content(Body(3000), "image/jpeg");
+        });
+        auto photo_run = [](auto open_session, const std::string& url) {
+            WorkerRig rig;
+            rig.state.CurrentKey = "20030301";
+            rig.services.open_session = open_session;
+            WriteFileBytes(rig.state.Paths.photo, "old photo");
+            rig.Run(RunKind::Photo, url);
+            return std::tuple(rig.main.Texts(), ReadFileBytes(rig.state.Paths.photo),
+                rig.state.ImageReady.load());
+        };
+        const auto refused = photo_run([] { return OpenInternetSession(); }, "20030301.jpg");
+        ASSERT_EQ(std::get<1>(refused), "");
+
+        const TempFolder folder;
+        WriteFileBytes(folder.Dir() + "text.so", "not a library");
+        for (const std::string& module : { folder.Dir() + "missing.so", folder.Dir() + "text.so",
+                 std::string("libm.so.6") /* no entry point */ }) {
+            SCOPED_TRACE(module);
+            Drained d
+                = Drain(OpenModuleSession(module, {})->OpenUrl(server.Url("/x.jpg"), false).get());
+            EXPECT_EQ(d.reads, std::vector<std::uint32_t> { 0 });
+            EXPECT_EQ(
+                photo_run([module] { return OpenModuleSession(module, {}); }, server.Url("/x.jpg")),
+                refused);
+        }
+        EXPECT_TRUE(server.Requests().empty());
+        // The module found where the program looks for it does fetch.
+        EXPECT_EQ(
+            Drain(OpenModuleSession(kHttpModule, {})->OpenUrl(server.Url("/x.jpg"), false).get())
+                .body,
+            Body(3000));
     }
 
 } // namespace

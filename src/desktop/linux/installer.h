@@ -2,7 +2,7 @@
 #pragma once
 
 #include "desktop/linux/detection.h"
-#include "desktop/wallpaper.h"
+#include "protocol/wallpaper_installer.h"
 
 #include <chrono>
 #include <string>

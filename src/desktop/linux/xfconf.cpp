@@ -15,12 +15,6 @@ namespace {
     constexpr const char* kInterface = "org.xfce.Xfconf";
     constexpr const char* kChannel = "xfce4-desktop";
 
-    // /backdrop/screen0/monitorHDMI-1/workspace0/last-image; releases before
-    // workspaces had /backdrop/screen0/monitor0/image-path.
-    const std::regex kImageProperty(
-        "/backdrop/screen[^/]+/monitor[^/]+(/workspace[^/]+)?/(last-image|image-path)");
-    const std::regex kWorkspaceFolder("(/backdrop/screen[^/]+/monitor[^/]+/workspace0)/.*");
-
 } // namespace
 
 XfconfWallpaper::XfconfWallpaper(SessionBus& bus)
@@ -30,9 +24,15 @@ XfconfWallpaper::XfconfWallpaper(SessionBus& bus)
 
 std::vector<std::string> XfconfWallpaper::TargetProperties(const std::vector<std::string>& existing)
 {
+    // Built by the first use, not with the program.
+    // /backdrop/screen0/monitorHDMI-1/workspace0/last-image; releases before
+    // workspaces had /backdrop/screen0/monitor0/image-path.
+    static const std::regex image_property(
+        "/backdrop/screen[^/]+/monitor[^/]+(/workspace[^/]+)?/(last-image|image-path)");
+    static const std::regex workspace_folder("(/backdrop/screen[^/]+/monitor[^/]+/workspace0)/.*");
     std::vector<std::string> targets;
     for (const std::string& name : existing) {
-        if (std::regex_match(name, kImageProperty))
+        if (std::regex_match(name, image_property))
             targets.push_back(name);
     }
     if (targets.empty()) {
@@ -40,7 +40,7 @@ std::vector<std::string> XfconfWallpaper::TargetProperties(const std::vector<std
         // settings under the monitor names it uses ("monitoreDP-1").
         std::smatch match;
         for (const std::string& name : existing) {
-            if (std::regex_match(name, match, kWorkspaceFolder))
+            if (std::regex_match(name, match, workspace_folder))
                 targets.push_back(match[1].str() + "/last-image");
         }
     }

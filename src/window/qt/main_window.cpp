@@ -40,17 +40,25 @@ const QColor MainWindow::kStatusColour = Colour(layout::kStatusColour);
 
 namespace {
 
-    // 8 points at 96 pixels per inch. The fallback is wider than the
-    // original face, so it is narrowed to keep the captions inside their
-    // buttons. Only the face asked for is resolved: listing every installed
-    // family would cost more than the rest of the start-up.
-    QFont WindowFont()
+    // 8 points at 96 pixels per inch, in the original face where it is
+    // installed.
+    QFont OriginalFont()
     {
         QFont font;
         font.setFamilies({ QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans") });
         font.setPixelSize(11);
-        if (QFontInfo(font).family() != QStringLiteral("MS Sans Serif"))
-            font.setStretch(90);
+        return font;
+    }
+
+    // The fallback is wider than the original face, so it is narrowed to
+    // keep the captions inside their buttons. Which face is installed is
+    // only known from the font database, whose loading would take a fifth of
+    // the start-up: the window starts with the fallback, the likely face,
+    // and the face is looked up once the window is mapped (ResolveFont).
+    QFont FallbackFont()
+    {
+        QFont font = OriginalFont();
+        font.setStretch(90);
         return font;
     }
 
@@ -174,7 +182,7 @@ MainWindow::MainWindow(int display_depth)
     icon.addPixmap(WindowIcon().scaled(128, 128, Qt::IgnoreAspectRatio, Qt::FastTransformation));
     setWindowIcon(icon);
     setFixedSize(layout::kClientWidth, layout::kClientHeight);
-    setFont(WindowFont());
+    setFont(FallbackFont());
     setPalette(WindowPalette(*style()));
     Fill(this, kBackground);
     static const bool factory_installed = (QAccessible::installFactory(&AccessibleFor), true);
@@ -205,11 +213,8 @@ MainWindow::MainWindow(int display_depth)
     status_->setGeometry(Geometry(layout::kStatusBar1));
     Fill(status_, kStatusColour);
 
-    combo_ = new QComboBox(this);
+    combo_ = new QComboBox(this); // completed by PrepareCombo
     combo_->setObjectName(QStringLiteral("combo"));
-    combo_->setEditable(true);
-    combo_->setInsertPolicy(QComboBox::NoInsert);
-    combo_->setCompleter(nullptr);
     combo_->setMaxVisibleItems(layout::kComboRows);
     combo_->setFocusPolicy(Qt::StrongFocus);
     combo_->setGeometry(Geometry(layout::kCombo));
@@ -221,7 +226,6 @@ MainWindow::MainWindow(int display_depth)
     label->hide();
     label->setBuddy(combo_);
     combo_->setAccessibleName(label->text());
-    combo_->lineEdit()->setAccessibleName(label->text());
     items_ = std::make_unique<qt::ComboItems>(*combo_);
 
     group_ = new GroupBox(kBackground, this);
@@ -244,8 +248,8 @@ MainWindow::MainWindow(int display_depth)
     setTabOrder(bsal_, bcon_);
     setTabOrder(bcon_, bcnf_);
     setTabOrder(bcnf_, bfav_);
-    for (QWidget* w : std::initializer_list<QWidget*> {
-             this, group_, bsal_, bcon_, bcnf_, bfav_, badd_, combo_, combo_->lineEdit() })
+    for (QWidget* w :
+        std::initializer_list<QWidget*> { this, group_, bsal_, bcon_, bcnf_, bfav_, badd_, combo_ })
         w->installEventFilter(this);
 
     connect(bsal_, &QPushButton::clicked, this, [this] { Forward(&TForm1::bsalClick); });
@@ -253,11 +257,9 @@ MainWindow::MainWindow(int display_depth)
     connect(bcnf_, &QPushButton::clicked, this, [this] { Forward(&TForm1::bcnfClick); });
     connect(bfav_, &QPushButton::clicked, this, [this] { Forward(&TForm1::bfavClick); });
     connect(badd_, &QPushButton::clicked, this, [this] { Forward(&TForm1::baddClick); });
-    // Both signals come from the user only: text and selection set by the
-    // program fire nothing.
+    // Both signals come from the user only (the other is the text field's):
+    // text and selection set by the program fire nothing.
     connect(combo_, &QComboBox::activated, this, [this](int) { Forward(&TForm1::comboChange); });
-    connect(combo_->lineEdit(), &QLineEdit::textEdited, this,
-        [this] { Forward(&TForm1::comboEdited); });
 
     status_redraw_ = new QTimer(this);
     status_redraw_->setSingleShot(true);
@@ -271,6 +273,47 @@ MainWindow::MainWindow(int display_depth)
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::PrepareCombo() const
+{
+    if (combo_prepared_)
+        return;
+    combo_prepared_ = true;
+    combo_->setEditable(true);
+    combo_->setInsertPolicy(QComboBox::NoInsert);
+    combo_->setCompleter(nullptr);
+    QLineEdit* edit = combo_->lineEdit();
+    edit->setAccessibleName(combo_->accessibleName());
+    auto* self = const_cast<MainWindow*>(this);
+    edit->installEventFilter(self);
+    connect(edit, &QLineEdit::textEdited, self, [self] { self->Forward(&TForm1::comboEdited); });
+}
+
+QComboBox* MainWindow::Combo() const
+{
+    PrepareCombo();
+    return combo_;
+}
+
+void MainWindow::ResolveFont()
+{
+    if (font_resolved_)
+        return;
+    font_resolved_ = true;
+    const QFont original = OriginalFont();
+    if (QFontInfo(original).family() == QStringLiteral("MS Sans Serif"))
+        setFont(original);
+}
+
+void MainWindow::setVisible(bool visible)
+{
+    QWidget::setVisible(visible);
+    if (!visible || font_resolved_)
+        return;
+    // The window has been mapped; nothing has been drawn yet.
+    ResolveFont();
+    QTimer::singleShot(0, this, [this] { PrepareCombo(); });
+}
 
 QWidget* MainWindow::Widget(Control control) const
 {
@@ -310,7 +353,12 @@ layout::Box MainWindow::PrimaryScreen() const
 
 void MainWindow::MoveTo(int left, int top) { move(left, top); }
 
-void MainWindow::SetVisible(Control control, bool visible) { Widget(control)->setVisible(visible); }
+void MainWindow::SetVisible(Control control, bool visible)
+{
+    if (visible && control == Control::combo)
+        PrepareCombo();
+    Widget(control)->setVisible(visible);
+}
 
 // The control's own setting, also while the window itself is not shown.
 bool MainWindow::IsVisible(Control control) const { return !Widget(control)->isHidden(); }
@@ -349,23 +397,27 @@ void MainWindow::SetPictureTitle(const std::string& title)
     image_->setAccessibleName(Cp1252ToQString(title));
 }
 
-StringList& MainWindow::ComboItems() { return *items_; }
+StringList& MainWindow::ComboItems()
+{
+    PrepareCombo();
+    return *items_;
+}
 
-int MainWindow::ComboSelectedIndex() const { return combo_->currentIndex(); }
+int MainWindow::ComboSelectedIndex() const { return Combo()->currentIndex(); }
 
-void MainWindow::SetComboSelectedIndex(int index) { combo_->setCurrentIndex(index); }
+void MainWindow::SetComboSelectedIndex(int index) { Combo()->setCurrentIndex(index); }
 
-std::string MainWindow::ComboText() const { return QStringToCp1252(combo_->currentText()); }
+std::string MainWindow::ComboText() const { return QStringToCp1252(Combo()->currentText()); }
 
 void MainWindow::SetComboText(const std::string& text)
 {
-    combo_->setEditText(Cp1252ToQString(text));
+    Combo()->setEditText(Cp1252ToQString(text));
 }
 
 std::string MainWindow::Caption(Control control) const
 {
     const SpeedButton* button = Button(control);
-    return button ? button->Caption() : QStringToCp1252(combo_->currentText());
+    return button ? button->Caption() : QStringToCp1252(Combo()->currentText());
 }
 
 void MainWindow::SetCaption(Control control, const std::string& caption)
@@ -406,6 +458,8 @@ std::optional<Control> MainWindow::FocusedControl() const
 
 void MainWindow::SetFocus(std::optional<Control> control)
 {
+    if (control == Control::combo)
+        PrepareCombo();
     QWidget* target = control ? Widget(*control) : this;
     target->setFocus(Qt::OtherFocusReason);
 }

@@ -43,7 +43,8 @@ public:
     void SetErrorBox(ErrorBox box) { error_box_ = std::move(box); }
 
     SpeedButton* Button(Control control) const;
-    QComboBox* Combo() const { return combo_; }
+    // Complete: editable, with its text field (see PrepareCombo).
+    QComboBox* Combo() const;
     ImageBox* Image1() const { return image_; }
     Bevel* Bevel1() const { return bevel_; }
     GroupBox* GroupBox1() const { return group_; }
@@ -81,6 +82,11 @@ public:
     static const QColor kBackground;
     static const QColor kStatusColour;
 
+    // The first showing maps the window, then finishes what the idle window
+    // does not need before: the font, before the first paint, and the combo
+    // box, soon after.
+    void setVisible(bool visible) override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     // Every key pressed in the window's controls comes here first.
@@ -88,6 +94,12 @@ protected:
 
 private:
     QWidget* Widget(Control control) const;
+    // The combo box is hidden until a photo arrives, and its text field costs
+    // more to make than anything else the idle window shows: it is made after
+    // the window is mapped, or by the first call that needs it, whichever
+    // comes first.
+    void PrepareCombo() const;
+    void ResolveFont();
     void DrawStatus();
     void ShowKeyboardCues();
     // Calls into the bound controller, if any.
@@ -116,6 +128,8 @@ private:
     ErrorBox error_box_;
     int glyph_ = -1;
     bool keyboard_cues_ = false;
+    mutable bool combo_prepared_ = false;
+    bool font_resolved_ = false;
 };
 
 } // namespace tarvenia::qt

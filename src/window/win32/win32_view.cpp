@@ -35,6 +35,7 @@ namespace {
     constexpr RECT kBfav = ToRect(layout::kBfav);
     constexpr int kComboRows = layout::kComboRows;
     constexpr POINT kStoredPosition { 344, 209 };
+    constexpr auto kStatusDrawInterval = std::chrono::milliseconds(20);
 
     std::size_t IndexOf(Control control) { return static_cast<std::size_t>(control); }
 
@@ -402,7 +403,32 @@ void Win32View::SetStatusText(const std::string& text, bool announce)
         ::SetWindowTextA(status_, text.c_str()); // the name read through MSAA
         ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, status_, OBJID_CLIENT, CHILDID_SELF);
     }
-    ::InvalidateRect(status_, nullptr, FALSE);
+    // A download reports after every read of 1 KiB. The text is taken at
+    // once, but the bar is drawn at most every kStatusDrawInterval, the last
+    // text by the status timer: drawing every report would cost the main
+    // thread more than the transfer itself, while no one can read counts that
+    // change faster.
+    if (status_redraw_pending_)
+        return;
+    const auto wait = status_drawn_ + kStatusDrawInterval - std::chrono::steady_clock::now();
+    if (wait <= wait.zero() || !hwnd_) {
+        DrawStatus();
+        return;
+    }
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(wait).count();
+    status_redraw_pending_ = ::SetTimer(hwnd_, kStatusTimer, static_cast<UINT>(ms), nullptr) != 0;
+    if (!status_redraw_pending_)
+        DrawStatus(); // no timer left: drawn now rather than never
+}
+
+void Win32View::DrawStatus()
+{
+    if (status_redraw_pending_ && hwnd_)
+        ::KillTimer(hwnd_, kStatusTimer);
+    status_redraw_pending_ = false;
+    status_drawn_ = std::chrono::steady_clock::now();
+    if (status_)
+        ::InvalidateRect(status_, nullptr, FALSE);
 }
 
 void Win32View::SetPictureTitle(const std::string& title)
@@ -731,6 +757,10 @@ LRESULT Win32View::Handle(UINT msg, WPARAM wp, LPARAM lp)
             Forward([](TForm1& f) { f.Timer1Timer(); });
             return 0;
         }
+        if (wp == kStatusTimer) {
+            DrawStatus();
+            return 0;
+        }
         break;
     case WM_COMMAND:
         OnCommand(wp, lp);
@@ -751,6 +781,8 @@ LRESULT Win32View::Handle(UINT msg, WPARAM wp, LPARAM lp)
     case WM_DESTROY:
         RunFormClose();
         ::KillTimer(hwnd_, kTimer1);
+        ::KillTimer(hwnd_, kStatusTimer);
+        status_redraw_pending_ = false;
         if (quit_on_destroy_)
             ::PostQuitMessage(0);
         return 0;

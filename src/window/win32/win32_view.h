@@ -14,6 +14,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,6 +38,7 @@ public:
     static constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     static constexpr UINT_PTR kTimer1 = 1;
     static constexpr UINT kTimer1Interval = 1000;
+    static constexpr UINT_PTR kStatusTimer = 2;
 
     Win32View(HINSTANCE instance, int display_depth);
     ~Win32View() override;
@@ -109,6 +111,7 @@ private:
     SpeedButton* Button(Control control) const;
     void ShowKeyboardCues();
     void OnComboCommand(WORD code);
+    void DrawStatus();
 
     HINSTANCE instance_;
     int display_depth_;
@@ -129,6 +132,10 @@ private:
     std::array<bool, 6> visible_ {};
     std::array<std::string, 6> hints_ {};
     std::string status_text_;
+    // When the status bar was last drawn, and whether the status timer will
+    // draw it again (see SetStatusText).
+    std::chrono::steady_clock::time_point status_drawn_ {};
+    bool status_redraw_pending_ = false;
     std::vector<std::string> paint_failures_;
     bool closed_ = false;
     bool quit_on_destroy_ = false;
