@@ -26,7 +26,7 @@ log "imports: $(echo $imports)"
 for dll in $imports; do
     case $dll in
     kernel32.dll | user32.dll | gdi32.dll | comctl32.dll | wininet.dll | msvcrt.dll | advapi32.dll | \
-        shell32.dll | ole32.dll | ws2_32.dll) ;;
+        shell32.dll | ole32.dll | oleacc.dll | oleaut32.dll | ws2_32.dll) ;;
     *) fail "imports $dll, which Windows does not have" ;;
     esac
 done

@@ -1,6 +1,7 @@
 #include "window/win32/speed_button.h"
 
 #include "window/keyboard.h"
+#include "window/win32/accessible_control.h"
 #include "window/win32/window_object.h"
 
 namespace tarvenia::win32 {
@@ -125,6 +126,14 @@ LRESULT SpeedButton::Handle(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_GETDLGCODE:
         return DLGC_BUTTON;
+    case WM_GETOBJECT:
+        return AccessibleControl::Answer(hwnd_, wp, lp, AccessibleControl::Kind::PushButton);
+    case AccessibleControl::kPressMessage:
+        // A screen reader's press: the mouse's click, while the button can
+        // still be clicked.
+        if (::IsWindowVisible(hwnd_) && ::IsWindowEnabled(hwnd_) && on_click_)
+            on_click_();
+        return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {

@@ -2,9 +2,9 @@
 // glyph from an image list. It is a tab stop that a click never focuses; its
 // keys go to the window's commands like every key (Win32View). It is a
 // window class of its own so that its clicks reach their handler directly,
-// whatever its parent (the group box holds four of them). Screen readers
-// name it by its window text: the caption, or the hint of a button that has
-// none.
+// whatever its parent (the group box holds four of them). Screen readers see
+// a push button (AccessibleControl) named by its window text: the caption,
+// or the hint of a button that has none.
 #pragma once
 
 #include <windows.h>

@@ -4,6 +4,7 @@
 #include "window/keyboard.h"
 #include "window/layout.h"
 #include "window/tform1.h"
+#include "window/win32/accessible_control.h"
 #include "window/win32/resource_ids.h"
 #include "window/win32/win32_main_thread.h"
 #include "window/win32/window_object.h"
@@ -47,8 +48,8 @@ namespace {
     constexpr char kImageClassName[] = "TarveniaImage1";
 
     // Image1 is drawn by the window; this window over it draws nothing, takes
-    // no clicks and only carries the preview's name (its window text, the
-    // shown photo's title) for screen readers.
+    // no clicks and only carries the preview for screen readers: a graphic
+    // named by its window text, the shown photo's title.
     LRESULT CALLBACK ImageNameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     {
         switch (msg) {
@@ -59,6 +60,8 @@ namespace {
         case WM_PAINT:
             ::ValidateRect(hwnd, nullptr);
             return 0;
+        case WM_GETOBJECT:
+            return AccessibleControl::Answer(hwnd, wp, lp, AccessibleControl::Kind::Graphic);
         default:
             break;
         }

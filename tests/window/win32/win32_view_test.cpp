@@ -3,8 +3,8 @@
 // the main thread (with the front-ends' shared suite of main_thread_contract.h). Needs a display
 // (test-windows runs it inside Xvfb).
 #include "combo_contract.h"
-#include "main_thread_contract.h"
 #include "keyboard_contract.h"
+#include "main_thread_contract.h"
 #include "support/temp_folder.h"
 #include "support/test_jpeg.h"
 
@@ -510,11 +510,9 @@ namespace {
         EXPECT_EQ(::SendMessageA(view_->ToolTipHandle(), TTM_GETTOOLCOUNT, 0, 0), 1);
     }
 
-    // The view reports the primary screen, whose corner is the desktop's
-    // origin, and puts the window where the controller says.
     // What a screen reader asks each control through MSAA: its name (the
-    // window text of the controls the program draws) and, for the system's
-    // own controls, its role.
+    // window text) and its role (push buttons and a graphic for the controls
+    // the program draws; the system's own for the others).
     TEST_F(Win32ViewTest, ScreenReadersReadEachControlsNameAndRole)
     {
         Create();
@@ -531,10 +529,12 @@ namespace {
             std::string name;
             long role; // 0: whatever the system gives
         } rows[] = {
-            { "bsal", view_->ControlHandle(Control::bsal), texts::kSalir, 0 },
-            { "bcnf", view_->ControlHandle(Control::bcnf), texts::kConfirmar, 0 },
-            { "badd", view_->ControlHandle(Control::badd), texts::kHintRemove, 0 },
-            { "Image1", image, "Faro de invierno", 0 },
+            { "bsal", view_->ControlHandle(Control::bsal), texts::kSalir, ROLE_SYSTEM_PUSHBUTTON },
+            { "bcnf", view_->ControlHandle(Control::bcnf), texts::kConfirmar,
+                ROLE_SYSTEM_PUSHBUTTON },
+            { "badd", view_->ControlHandle(Control::badd), texts::kHintRemove,
+                ROLE_SYSTEM_PUSHBUTTON },
+            { "Image1", image, "Faro de invierno", ROLE_SYSTEM_GRAPHIC },
             { "StatusBar1", view_->StatusBarHandle(), texts::kDescargaCompletada, 0 },
             { "combo label", ::GetWindow(view_->ControlHandle(Control::combo), GW_HWNDPREV),
                 "Fotos", 0 },
@@ -563,13 +563,52 @@ namespace {
             }
             VARIANT role;
             ::VariantInit(&role);
-            if (row.role && SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) {
+            if (row.role) {
+                EXPECT_EQ(object->get_accRole(self, &role), S_OK);
+                EXPECT_EQ(role.vt, VT_I4);
                 EXPECT_EQ(role.lVal, row.role);
             }
             object->Release();
         }
     }
 
+    // A screen reader's press is the mouse's click, and only while the button
+    // is shown.
+    TEST_F(Win32ViewTest, AScreenReaderPressesAButtonThroughItsClick)
+    {
+        Create();
+        HWND bcon = view_->ControlHandle(Control::bcon);
+        IAccessible* object = nullptr;
+        ASSERT_EQ(::AccessibleObjectFromWindow(bcon, static_cast<DWORD>(OBJID_CLIENT),
+                      __uuidof(IAccessible), reinterpret_cast<void**>(&object)),
+            S_OK);
+        VARIANT self;
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        ::SetFocus(bcon);
+        VARIANT state;
+        ::VariantInit(&state);
+        ASSERT_EQ(object->get_accState(self, &state), S_OK);
+        EXPECT_EQ(
+            state.lVal & (STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED | STATE_SYSTEM_UNAVAILABLE),
+            STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
+        BSTR action = nullptr;
+        ASSERT_EQ(object->get_accDefaultAction(self, &action), S_OK);
+        EXPECT_STREQ(action, L"Press");
+        ::SysFreeString(action);
+
+        EXPECT_EQ(object->accDoDefaultAction(self), S_OK);
+        Pump(std::chrono::milliseconds(20)); // the press is posted
+        ASSERT_EQ(starter_.urls.size(), 1u); // the first-connection run
+        EXPECT_FALSE(view_->IsVisible(Control::bcon));
+        EXPECT_NE(object->accDoDefaultAction(self), S_OK);
+        Pump(std::chrono::milliseconds(20));
+        EXPECT_EQ(starter_.urls.size(), 1u);
+        object->Release();
+    }
+
+    // The view reports the primary screen, whose corner is the desktop's
+    // origin, and puts the window where the controller says.
     TEST_F(Win32ViewTest, TheWindowGoesWhereTheControllerPlacesIt)
     {
         Create();
