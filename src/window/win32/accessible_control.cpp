@@ -212,7 +212,9 @@ HRESULT AccessibleControl::get_accDefaultAction(VARIANT child, BSTR* action)
         return standard_->get_accDefaultAction(child, action);
     if (!action)
         return E_POINTER;
-    *action = ::SysAllocString(L"Press");
+    // In the window's language, as a Spanish system names its own buttons'
+    // action.
+    *action = ::SysAllocString(L"Presionar");
     return *action ? S_OK : E_OUTOFMEMORY;
 }
 

@@ -594,7 +594,7 @@ namespace {
             STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
         BSTR action = nullptr;
         ASSERT_EQ(object->get_accDefaultAction(self, &action), S_OK);
-        EXPECT_STREQ(action, L"Press");
+        EXPECT_STREQ(action, L"Presionar");
         ::SysFreeString(action);
 
         EXPECT_EQ(object->accDoDefaultAction(self), S_OK);
