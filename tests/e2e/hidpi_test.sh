@@ -74,26 +74,13 @@ import -window root -crop "502x360+$WX+$WY" +repage "$T/window.png"
 djpeg -ppm "$WORK/qndelar.jpg" >"$T/photo.ppm" || fail "djpeg"
 crop "$LAYOUT_Image1" >"$T/preview.ppm"
 crop "$LAYOUT_Badd" >"$T/badd.ppm"
-python3 - "$T/photo.ppm" "$T/preview.ppm" "$T/badd.ppm" <<'PY' || fail "pixel check"
+PYTHONPATH="$TARVENIA_ROOT/tests/e2e" python3 - "$T/photo.ppm" "$T/preview.ppm" "$T/badd.ppm" <<'PY' || fail "pixel check"
 import sys
+import contrast
+
 
 def read_ppm(path):
-    data = open(path, "rb").read()
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b"#":
-            pos = data.index(b"\n", pos)
-            continue
-        end = pos
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[pos:end])
-        pos = end
-    assert fields[0] == b"P6" and fields[3] == b"255", fields
-    w, h = int(fields[1]), int(fields[2])
-    px = data[pos + 1:]
+    w, h, px = contrast.read_ppm(path)
     return w, h, lambda x, y: tuple(px[3 * (y * w + x):3 * (y * w + x) + 3])
 
 pw, ph, photo = read_ppm(sys.argv[1])
