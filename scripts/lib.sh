@@ -149,6 +149,22 @@ make_test_dir() {
     at_exit stop_demo_service
 }
 
+# prepare_window_test TAG PROGRAM SERVICE: make_test_dir TAG, a copy of the
+# program in T/bin (its favourites file then lies in T) and the demo service
+# started on the usual day.
+prepare_window_test() {
+    make_test_dir "$1"
+    cp "$(readlink -f "$2")" "$T/bin/quindelar"
+    start_demo_service "$(readlink -f "$3")" "$T/service.out" --date 20240315 --log "$T/service.log"
+}
+
+# rerun_in_xvfb VAR: the calling script again, in the private session of T
+# on a screen of its own, with VAR set to T so that it knows it is inside.
+rerun_in_xvfb() {
+    with_session_env "$1=$T" \
+        bash -c '. "$1"; in_xvfb 240 bash "$2"' _ "$TARVENIA_ROOT/scripts/lib.sh" "$0"
+}
+
 # with_session_env COMMAND...: the command in the private session of T, on
 # the X screen, reaching the demo service on PORT through http_proxy: its own
 # data, home and settings (GSettings in a keyfile, a GNOME desktop).

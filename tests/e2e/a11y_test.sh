@@ -24,13 +24,8 @@ if [ -z "${TARVENIA_A11Y_DIR:-}" ]; then
     /usr/bin/python3 -c 'import gi; gi.require_version("Atspi", "2.0")' 2>/dev/null ||
         { log "skipped: no AT-SPI for Python (scripts/install-deps)"; exit 77; }
     [ -f /usr/share/qt6ct/colors/darker.conf ] || { log "skipped: no qt6ct"; exit 77; }
-    APP=$(readlink -f "$1")
-    SERVICE=$(readlink -f "$2")
-    make_test_dir a11y
-    cp "$APP" "$T/bin/quindelar"
-    start_demo_service "$SERVICE" "$T/service.out" --date 20240315 --log "$T/service.log"
-    with_session_env TARVENIA_A11Y_DIR="$T" \
-        bash -c '. "$1"; in_xvfb 240 bash "$2"' _ "$TARVENIA_ROOT/scripts/lib.sh" "$0" || exit $?
+    prepare_window_test a11y "$1" "$2"
+    rerun_in_xvfb TARVENIA_A11Y_DIR || exit $?
     exit 0
 fi
 

@@ -14,11 +14,7 @@ load_layout
 SCALE=2
 
 if [ -z "${TARVENIA_HIDPI_DIR:-}" ]; then
-    APP=$(readlink -f "$1")
-    SERVICE=$(readlink -f "$2")
-    make_test_dir hidpi
-    cp "$APP" "$T/bin/quindelar"
-    start_demo_service "$SERVICE" "$T/service.out" --date 20240315 --log "$T/service.log"
+    prepare_window_test hidpi "$1" "$2"
     with_session_env env -u QT_SCREEN_SCALE_FACTORS -u QT_AUTO_SCREEN_SCALE_FACTOR \
         -u QT_ENABLE_HIGHDPI_SCALING QT_SCALE_FACTOR=$SCALE TARVENIA_HIDPI_DIR="$T" \
         timeout 240 xvfb-run -a -s '-screen 0 1920x1200x24' bash "$0" || exit $?

@@ -13,13 +13,8 @@ STEP_TIMEOUT=30
 load_layout
 
 if [ -z "${TARVENIA_KEYS_DIR:-}" ]; then
-    APP=$(readlink -f "$1")
-    SERVICE=$(readlink -f "$2")
-    make_test_dir keyboard
-    cp "$APP" "$T/bin/quindelar"
-    start_demo_service "$SERVICE" "$T/service.out" --date 20240315 --log "$T/service.log"
-    with_session_env TARVENIA_KEYS_DIR="$T" \
-        bash -c '. "$1"; in_xvfb 240 bash "$2"' _ "$TARVENIA_ROOT/scripts/lib.sh" "$0" || exit $?
+    prepare_window_test keyboard "$1" "$2"
+    rerun_in_xvfb TARVENIA_KEYS_DIR || exit $?
     exit 0
 fi
 
