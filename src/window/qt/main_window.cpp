@@ -85,7 +85,8 @@ namespace {
     }
 
     // The roles the widgets' own classes do not give: the window is a frame
-    // named by its title, the preview a picture named by its photo.
+    // named by its title, the preview a picture named by its photo, the
+    // status bar a status bar named by its message.
     QAccessibleInterface* AccessibleFor(const QString& class_name, QObject* object)
     {
         if (!object || !object->isWidgetType())
@@ -95,6 +96,8 @@ namespace {
             return new QAccessibleWidget(widget, QAccessible::Window);
         if (class_name == QLatin1String(ImageBox::staticMetaObject.className()))
             return new QAccessibleWidget(widget, QAccessible::Graphic);
+        if (class_name == QLatin1String(StatusBar::staticMetaObject.className()))
+            return StatusBar::Accessible(object);
         return nullptr;
     }
 
@@ -175,12 +178,6 @@ MainWindow::MainWindow(int display_depth)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Cp1252ToQString(texts::kWindowCaption));
-    // The 32 × 32 picture plus copies with repeated pixels for the larger
-    // sizes that docks and scaled screens ask for, instead of a blurred one.
-    QIcon icon(WindowIcon());
-    icon.addPixmap(WindowIcon().scaled(64, 64, Qt::IgnoreAspectRatio, Qt::FastTransformation));
-    icon.addPixmap(WindowIcon().scaled(128, 128, Qt::IgnoreAspectRatio, Qt::FastTransformation));
-    setWindowIcon(icon);
     setFixedSize(layout::kClientWidth, layout::kClientHeight);
     setFont(FallbackFont());
     setPalette(WindowPalette(*style()));
@@ -209,7 +206,6 @@ MainWindow::MainWindow(int display_depth)
 
     status_ = new StatusBar(this);
     status_->setObjectName(QStringLiteral("StatusBar1"));
-    status_->setSizeGripEnabled(false);
     status_->setGeometry(Geometry(layout::kStatusBar1));
     Fill(status_, kStatusColour);
 
@@ -295,6 +291,17 @@ QComboBox* MainWindow::Combo() const
     return combo_;
 }
 
+void MainWindow::SetIcon()
+{
+    // The 32 × 32 picture plus copies with repeated pixels for the larger
+    // sizes that docks and scaled screens ask for, instead of a blurred one.
+    const QPixmap picture = WindowIcon();
+    QIcon icon(picture);
+    icon.addPixmap(picture.scaled(64, 64, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    icon.addPixmap(picture.scaled(128, 128, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    setWindowIcon(icon);
+}
+
 void MainWindow::ResolveFont()
 {
     if (font_resolved_)
@@ -310,7 +317,12 @@ void MainWindow::setVisible(bool visible)
     QWidget::setVisible(visible);
     if (!visible || font_resolved_)
         return;
-    // The window has been mapped; nothing has been drawn yet.
+    // The window has been mapped; nothing has been drawn yet. What it needs
+    // only once it is there follows now: its icon, which the desktop reads
+    // as it frames the window (some thirty thousand pixels converted and sent
+    // to the display, two milliseconds before the map otherwise), the font
+    // lookup and the combo box's text field.
+    SetIcon();
     ResolveFont();
     QTimer::singleShot(0, this, [this] { PrepareCombo(); });
 }

@@ -99,6 +99,7 @@ private:
     // the window is mapped, or by the first call that needs it, whichever
     // comes first.
     void PrepareCombo() const;
+    void SetIcon();
     void ResolveFont();
     void DrawStatus();
     void ShowKeyboardCues();

@@ -26,7 +26,6 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
-#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -236,7 +235,6 @@ namespace {
         EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
         EXPECT_TRUE(w.windowFlags() & Qt::WindowCloseButtonHint);
         EXPECT_EQ(w.font().pixelSize(), 11);
-        EXPECT_FALSE(w.windowIcon().isNull());
         // FormCreate placed it by the primary screen the window reports.
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         const layout::Box reported = w.PrimaryScreen();
@@ -290,6 +288,10 @@ namespace {
         EXPECT_EQ(w.Combo()->focusPolicy(), Qt::StrongFocus);
         EXPECT_TRUE(w.Timer1()->isActive());
         EXPECT_EQ(w.Timer1()->interval(), 1000);
+        // The icon comes with the map, sharp at the sizes docks ask for.
+        w.show();
+        EXPECT_EQ(w.windowIcon().availableSizes(),
+            QList<QSize>({ QSize(32, 32), QSize(64, 64), QSize(128, 128) }));
     }
 
     TEST_F(QtWindowTest, ColoursOfWindowGroupBoxStatusBarAndBevel)
@@ -340,7 +342,7 @@ namespace {
             window_->SetStatusText(std::to_string(i * 1024) + " bytes recibidos", false);
         EXPECT_EQ(bar->Text(), "2048000 bytes recibidos");
         // Only the announced text is the bar's name for screen readers.
-        EXPECT_EQ(bar->currentMessage(), QString::fromUtf8("Conexión"));
+        EXPECT_EQ(bar->Message(), QString::fromUtf8("Conexión"));
         QElapsedTimer waited;
         waited.start();
         while (!bar->updatesEnabled() && waited.elapsed() < 2000)
@@ -355,7 +357,7 @@ namespace {
         for (Control c : { Control::bcnf, Control::badd, Control::combo })
             EXPECT_TRUE(window_->IsVisible(c));
         EXPECT_FALSE(window_->IsVisible(Control::bfav));
-        EXPECT_EQ(window_->StatusBar1()->currentMessage(), "Descarga Completada");
+        EXPECT_EQ(window_->StatusBar1()->Message(), "Descarga Completada");
         EXPECT_EQ(window_->Combo()->currentText(), QString::fromUtf8("Viña"));
         EXPECT_EQ(window_->Combo()->currentIndex(), 0);
         EXPECT_EQ(window_->Combo()->count(), 3);
