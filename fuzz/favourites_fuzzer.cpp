@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzInput in(data, size);
 
     std::optional<std::string> model;
-    std::remove(path.c_str());
+    ScratchFile::Remove(path);
     if (in.Byte() & 1) {
         model = in.Short(255);
         file.Write(*model);

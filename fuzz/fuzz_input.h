@@ -3,6 +3,10 @@
 // with a message when an invariant breaks.
 #pragma once
 
+#ifdef TARVENIA_MEMORY_FILES
+#include "base/memory_files.h"
+#endif
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -45,10 +49,12 @@ private:
     std::size_t pos_ = 0;
 };
 
-// A file of this process's own, removed when the process ends. It lives in
-// memory (tmpfs, /dev/shm) where the system has it: the targets rewrite,
-// rename and delete it for every input, and on a disk each of those waits
-// for writeback. Elsewhere it goes to the temporary folder.
+// A file of this process's own, removed when the process ends. Under
+// libFuzzer the program's files are kept in memory (TARVENIA_MEMORY_FILES):
+// the targets rewrite, rename and delete them for every input, and the
+// system calls of real files, even on tmpfs, would take most of the time.
+// The replays of the other builds use real files, in memory (/dev/shm) where
+// the system has it, else in the temporary folder.
 class ScratchFile {
 public:
     explicit ScratchFile(const char* name)
@@ -57,16 +63,19 @@ public:
     }
     ~ScratchFile()
     {
-        std::remove(path_.c_str());
-        std::remove((path_ + ".new").c_str());
+        Remove(path_);
+        Remove(path_ + ".new");
     }
     const std::string& Path() const { return path_; }
 
-    // The file set to `bytes` (created when missing) and read back whole
-    // (nothing when missing), with plain system calls: independent of the
-    // program's own file code, and cheap enough for every input.
+    // The file set to `bytes` (created when missing), read back whole
+    // (nothing when missing) and removed, apart from the program's own file
+    // code: with plain system calls, or straight from the files in memory.
     void Write(const std::string& bytes) const
     {
+#ifdef TARVENIA_MEMORY_FILES
+        memory_files::Put(path_, bytes);
+#else
         const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
         bool written = fd >= 0;
         for (std::size_t done = 0; written && done < bytes.size();) {
@@ -78,9 +87,13 @@ public:
             std::perror(path_.c_str());
             std::abort();
         }
+#endif
     }
     std::optional<std::string> Read() const
     {
+#ifdef TARVENIA_MEMORY_FILES
+        return memory_files::Get(path_);
+#else
         const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             return std::nullopt;
@@ -91,6 +104,15 @@ public:
             bytes.append(block, static_cast<std::size_t>(n));
         ::close(fd);
         return bytes;
+#endif
+    }
+    static void Remove(const std::string& path)
+    {
+#ifdef TARVENIA_MEMORY_FILES
+        memory_files::Remove(path);
+#else
+        std::remove(path.c_str());
+#endif
     }
 
 private:

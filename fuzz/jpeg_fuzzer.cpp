@@ -9,7 +9,6 @@
 #include "imaging/bmp.h"
 #include "imaging/jpeg_picture.h"
 
-#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -41,7 +40,7 @@ void CheckImage(const JpegPicture& picture, const DecodedImage& image)
     }
 }
 
-void DecodeAt(const std::vector<unsigned char>& bytes, int display_depth, const std::string& bmp)
+void DecodeAt(const std::vector<unsigned char>& bytes, int display_depth, const ScratchFile& bmp)
 {
     std::optional<JpegPicture> picture;
     try {
@@ -62,9 +61,9 @@ void DecodeAt(const std::vector<unsigned char>& bytes, int display_depth, const 
     CheckImage(*picture, image);
     if (image.pixels.size() > kMaxBmpBytes)
         return;
-    WriteBmp(image, bmp);
+    WriteBmp(image, bmp.Path());
     const std::size_t table = image.bits == 8 ? 1024 : 0;
-    FUZZ_CHECK(std::filesystem::file_size(bmp) == 54 + table + image.pixels.size());
+    FUZZ_CHECK(bmp.Read().value_or("").size() == 54 + table + image.pixels.size());
 }
 
 } // namespace
@@ -73,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static ScratchFile bmp("qndelar.bmp");
     const std::vector<unsigned char> bytes(data, data + size);
-    DecodeAt(bytes, 24, bmp.Path());
-    DecodeAt(bytes, 8, bmp.Path());
+    DecodeAt(bytes, 24, bmp);
+    DecodeAt(bytes, 8, bmp);
     return 0;
 }

@@ -18,7 +18,7 @@ namespace {
         if (slash == std::string::npos)
             return false;
         std::string parent = slash == 0 ? "/" : path.substr(0, slash);
-        struct stat st {};
+        struct stat st { };
         return ::stat(parent.c_str(), &st) != 0 || !S_ISDIR(st.st_mode);
     }
 
@@ -28,29 +28,6 @@ namespace {
     }
 
 } // namespace
-
-int IoCodeForErrno(int err, bool parent_missing) noexcept
-{
-    switch (err) {
-    case ENOENT:
-        return parent_missing ? 3 : 2;
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-        return 3;
-    case EMFILE:
-    case ENFILE:
-        return 4;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-    case ETXTBSY:
-        return 5;
-    default:
-        return kErrnoCodeBase + err;
-    }
-}
 
 File::File(const std::string& path, Mode mode)
 {
@@ -77,7 +54,7 @@ File::File(const std::string& path, Mode mode)
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0)
         Fail(errno, path);
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd_);
         fd_ = -1;
@@ -142,7 +119,7 @@ void File::Write(const void* data, std::size_t size)
 
 std::uint64_t File::Size()
 {
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd_, &st) != 0)
         Fail(errno, "");
     return static_cast<std::uint64_t>(st.st_size);
@@ -172,7 +149,7 @@ void File::Close()
 
 bool File::Exists(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 

@@ -1,7 +1,6 @@
 #include "base/error.h"
 #include "base/file.h"
 #include "base/file_lock.h"
-#include "support/io_error_code.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -21,8 +20,6 @@ protected:
     std::string Path(const std::string& name) const { return dir_.Path(name); }
     tarvenia::testing::TempFolder dir_;
 };
-
-using tarvenia::testing::IoErrorCodeOf;
 
 TEST_F(FileTest, OpenFailuresCarryTheProgramsErrorTexts)
 {
@@ -59,29 +56,6 @@ TEST_F(FileTest, OpenFailuresCarryTheProgramsErrorTexts)
         }
     }
     EXPECT_EQ(IoError::TextFor(28), "I/O error 28");
-}
-
-TEST_F(FileTest, CreateEmptiesAndAppendGoesToTheEnd)
-{
-    std::string p = Path("a.bin");
-    {
-        File f(p, File::Mode::Create);
-        f.Write("hello world");
-    }
-    {
-        File f(p, File::Mode::Create);
-        f.Write("abc");
-    }
-    {
-        File f(p, File::Mode::Append);
-        f.Write("def");
-    }
-    auto data = File::ReadAll(p);
-    EXPECT_EQ(std::string(data.begin(), data.end()), "abcdef");
-    EXPECT_TRUE(File::Exists(p));
-    File::Erase(p);
-    EXPECT_FALSE(File::Exists(p));
-    EXPECT_EQ(IoErrorCodeOf([&] { File::Erase(p); }), 2);
 }
 
 } // namespace
