@@ -3,6 +3,7 @@
 // targets keep in memory (base_memory_files_tests).
 #include "base/error.h"
 #include "base/file.h"
+#include "support/io_error_code.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 
 using tarvenia::File;
 using tarvenia::IoError;
+using tarvenia::testing::IoErrorCodeOf;
 
 namespace {
 
@@ -40,15 +42,6 @@ protected:
         const std::vector<unsigned char> data = File::ReadAll(path);
         return std::string(data.begin(), data.end());
     }
-    static int CodeOf(const std::function<void()>& action)
-    {
-        try {
-            action();
-        } catch (const IoError& e) {
-            return e.code();
-        }
-        return 0;
-    }
 
 private:
     std::vector<std::string> paths_;
@@ -73,7 +66,7 @@ TEST_P(FileContract, CreateEmptiesAndAppendGoesToTheEnd)
     EXPECT_TRUE(File::Exists(p));
     File::Erase(p);
     EXPECT_FALSE(File::Exists(p));
-    EXPECT_EQ(CodeOf([&] { File::Erase(p); }), 2);
+    EXPECT_EQ(IoErrorCodeOf([&] { File::Erase(p); }), 2);
 }
 
 // As an append cuts a file before its end-of-data mark: positions, cuts,
@@ -117,7 +110,7 @@ TEST_P(FileContract, RenameReplacesAndAMissingFileIsError2)
         { "rename", [&] { File::Rename(missing, target); } },
     };
     for (const auto& [what, action] : rows)
-        EXPECT_EQ(CodeOf(action), 2) << what;
+        EXPECT_EQ(IoErrorCodeOf(action), 2) << what;
     EXPECT_EQ(Text(target), "new");
 }
 
